@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "register/core/document_table.h"
+
+class TSQLiteTable;
+
+namespace quorva {
+
+// A record as one row of the main window's list: the running number and 26
+// texts (UTF-8), ID last. Edit, delete and export read these rows back rather
+// than the database.
+inline constexpr int kRecordRowItemCount = 26;
+inline constexpr std::array<Column, kRecordRowItemCount> kRecordRowColumns = {
+    Column::swrq, Column::swzh,   Column::lwdw, Column::wz,   Column::wh,     Column::mmdj, Column::jjcd,
+    Column::wjbt, Column::ybyj,   Column::fgldpx, Column::zyldpx, Column::bwh, Column::ycp, Column::cpr,
+    Column::fwrq, Column::zsdw,   Column::tmbh, Column::tmzzdw, Column::zzrq, Column::fbcq, Column::ybj,
+    Column::cdh,  Column::lrr,    Column::bljg, Column::bz,   Column::ID,
+};
+
+// Position of a column among the row's items; -1 for zdyzd, which no row shows.
+int RowPosition(Column column);
+
+struct RecordRow {
+    std::string caption;
+    std::array<std::string, kRecordRowItemCount> items;
+
+    const std::string& at(Column column) const;
+    std::string& at(Column column);
+};
+
+// Reads result rows of "SELECT * ..." on the table into record rows, taking
+// the columns by name once for the whole result.
+class RecordRowReader {
+public:
+    // The result must have at least one row (an empty one has no names).
+    explicit RecordRowReader(const TSQLiteTable& result);
+    // Reads the current row; the caption is left to the caller.
+    void Read(const TSQLiteTable& result, RecordRow& row) const;
+
+private:
+    std::array<int, kRecordRowItemCount> indices_{};
+};
+
+}  // namespace quorva
