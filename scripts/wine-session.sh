@@ -1,0 +1,42 @@
+# Starts what the Windows programs need and stops it again when the calling
+# script exits: an Xvfb display when none is set, and a warm wineserver.
+# Sourced by test.sh and run.sh after env.sh.
+
+QUORVA_XVFB_PID=""
+
+quorva_stop_session() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$QUORVA_XVFB_PID" ]; then
+    kill "$QUORVA_XVFB_PID" 2>/dev/null || true
+    wait "$QUORVA_XVFB_PID" 2>/dev/null || true
+  fi
+}
+
+quorva_start_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  QUORVA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+quorva_start_wine() {
+  # The first Wine process starts services that keep its standard output
+  # open; starting the server first and warming it with a throw-away process
+  # keeps that away from the pipes of the tests.
+  wineserver -p >/dev/null 2>&1
+  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+}
+
+quorva_start_session() {
+  trap quorva_stop_session EXIT
+  quorva_start_display
+  quorva_start_wine
+}
