@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "register/core/civil_date.h"
+#include "register/core/file_system.h"
+#include "register/core/filter_state.h"
+#include "register/core/prompter.h"
+#include "register/core/record_row.h"
+#include "register/core/startup.h"
+
+namespace quorva {
+
+// What the main window shows; the window itself only puts it on screen.
+class MainView {
+public:
+    virtual ~MainView() = default;
+    virtual void ShowFilterChecks(const FilterState& filters) = 0;
+    virtual void SetDaysText(const std::string& text) = 0;
+    // The filter row is disabled while query mode is on.
+    virtual void SetFiltersEnabled(bool enabled) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The list's content was replaced; nothing is selected.
+    virtual void ShowRows(const std::vector<RecordRow>& rows) = 0;
+    // Selects a row and scrolls it into view.
+    virtual void SelectRow(int index) = 0;
+};
+
+// Where the program finds its machine: real folders in the program, temporary
+// ones in tests.
+struct MainWindowEnvironment {
+    FileSystem& fileSystem;
+    ProfileStore& profileStore;
+    Prompter& prompter;
+    std::string appDataFolder;
+    std::vector<std::string> defaultFolderCandidates;
+    std::function<CivilDate()> today;
+};
+
+// The behaviour of the main window; handlers are named after the control and
+// event that call them. Commands raise; the window runs them through
+// RunCommand.
+class MainWindowPresenter {
+public:
+    MainWindowPresenter(MainView& view, MainWindowEnvironment environment);
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    // The list loader.
+    void Button3Click();
+    // A click on one of the five filter boxes, with its state after the click.
+    void FilterBoxClick(FilterBox box, bool ticked);
+    // Edit1's text changed.
+    void Edit1Change(const std::string& text);
+    // "查询模式" changed.
+    void CheckBox6Click(bool ticked);
+
+    const MainWindowState& state() const { return state_; }
+    const FilterState& filters() const { return filters_; }
+    const std::vector<RecordRow>& rows() const { return rows_; }
+    bool queryMode() const { return queryMode_; }
+    Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
+    Prompter& prompter() { return env_.prompter; }
+
+private:
+    MainView& view_;
+    MainWindowEnvironment env_;
+    MainWindowState state_;
+    FilterState filters_;
+    std::vector<RecordRow> rows_;
+    bool queryMode_ = false;
+    bool created_ = false;
+};
+
+}  // namespace quorva

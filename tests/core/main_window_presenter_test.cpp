@@ -1,0 +1,205 @@
+#include "register/core/main_window_presenter.h"
+
+#include <gtest/gtest.h>
+
+#include "register/core/document_statements.h"
+#include "register/store/sqlite_database.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorva {
+namespace {
+
+// Plays the window: the days box sends its change event as an edit control does.
+class FakeMainView : public MainView {
+public:
+    void ShowFilterChecks(const FilterState& filters) override { checks = filters; }
+    void SetDaysText(const std::string& text) override
+    {
+        if (text == days) return;
+        days = text;
+        if (presenter) presenter->Edit1Change(text);
+    }
+    void SetFiltersEnabled(bool enabled) override { filtersEnabled = enabled; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    void ShowRows(const std::vector<RecordRow>& rows) override
+    {
+        shownRows = rows.size();
+        selected = -1;
+        ++refills;
+    }
+    void SelectRow(int index) override { selected = index; }
+
+    MainWindowPresenter* presenter = nullptr;
+    FilterState checks;
+    std::string days;
+    bool filtersEnabled = true;
+    std::string status;
+    std::size_t shownRows = 0;
+    int selected = -2;
+    int refills = 0;
+};
+
+class MainWindowPresenterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store.Write(Ini(), kSettingsSection, keys::kDatabaseFolder, folder.File("db"));
+        std::filesystem::create_directories(folder.path() / "db");
+    }
+
+    std::string Ini() const { return "A:\\appdata\\ovd\\quorva.ini"; }
+
+    MainWindowPresenter& Start()
+    {
+        presenter = std::make_unique<MainWindowPresenter>(
+            view, MainWindowEnvironment{fs, store, prompter, "A:\\appdata", {"X:\\Quorva"},
+                                        [] { return CivilDate{2026, 12, 8}; }});
+        view.presenter = presenter.get();
+        presenter->FormCreate();
+        presenter->FormShow();
+        return *presenter;
+    }
+
+    void Add(const std::string& swrq, const std::string& ycp)
+    {
+        TSQLiteDatabase db(presenter->state().databasePath);
+        EnsureDocumentTable(db);
+        RecordFields fields{};
+        fields[static_cast<int>(Column::swrq)] = swrq;
+        fields[static_cast<int>(Column::ycp)] = ycp;
+        db.Execute(InsertRecordStatement(fields));
+    }
+
+    TempFolder folder;
+    FakeFileSystem fs;
+    MemoryProfileStore store;
+    ScriptedPrompter prompter;
+    FakeMainView view;
+    std::unique_ptr<MainWindowPresenter> presenter;
+};
+
+TEST_F(MainWindowPresenterTest, ShowingLoadsAndSelectsTheLastRow)
+{
+    MainWindowPresenter& p = Start();
+    EXPECT_EQ(view.shownRows, 0u);
+    EXPECT_EQ(view.selected, -1) << "an empty list selects nothing";
+    Add("20261208", "是");
+    Add("20261208", "否");
+    p.Button3Click();
+    EXPECT_EQ(view.shownRows, 2u);
+    EXPECT_EQ(view.selected, 1);
+}
+
+TEST_F(MainWindowPresenterTest, ClickingAFilterUnticksItsPartnerAndReloads)
+{
+    MainWindowPresenter& p = Start();
+    Add("20261208", "是");
+    Add("20261208", "否");
+    p.FilterBoxClick(FilterBox::Unsubmitted, true);
+    EXPECT_EQ(view.shownRows, 1u);
+    p.FilterBoxClick(FilterBox::Submitted, true);
+    EXPECT_FALSE(view.checks.IsTicked(FilterBox::Unsubmitted));
+    EXPECT_TRUE(view.checks.IsTicked(FilterBox::Submitted));
+    EXPECT_EQ(view.shownRows, 1u);
+    p.FilterBoxClick(FilterBox::Submitted, false);
+    EXPECT_EQ(view.shownRows, 2u);
+}
+
+TEST_F(MainWindowPresenterTest, ClearingTheDaysBoxMakesItZeroAndReloadsOnce)
+{
+    MainWindowPresenter& p = Start();
+    Add("20261208", "");
+    Add("20261207", "");
+    p.FilterBoxClick(FilterBox::RecentOnly, true);
+    const int before = view.refills;
+    view.days = "";
+    p.Edit1Change("");
+    EXPECT_EQ(view.days, "0");
+    EXPECT_EQ(p.filters().days(), "0");
+    EXPECT_EQ(view.refills, before + 1);
+    EXPECT_EQ(view.shownRows, 1u);
+}
+
+TEST_F(MainWindowPresenterTest, DaysChangesReloadOnlyWithTheRecentFilter)
+{
+    MainWindowPresenter& p = Start();
+    const int before = view.refills;
+    p.Edit1Change("3");
+    EXPECT_EQ(view.refills, before);
+    p.FilterBoxClick(FilterBox::RecentOnly, true);
+    p.Edit1Change("4");
+    EXPECT_EQ(view.refills, before + 2);
+}
+
+TEST_F(MainWindowPresenterTest, RestoringTheDaysAtCreationLoadsNothing)
+{
+    store.Write(Ini(), kSettingsSection, keys::kRecentOnly, "1");
+    store.Write(Ini(), kSettingsSection, keys::kRecentDays, "5");
+    MainWindowPresenter& p = Start();
+    EXPECT_EQ(view.days, "5");
+    EXPECT_EQ(view.refills, 1) << "only showing the window loads";
+    EXPECT_TRUE(p.filters().IsTicked(FilterBox::RecentOnly));
+}
+
+TEST_F(MainWindowPresenterTest, QueryModeDisablesTheFiltersAndClearingItReloads)
+{
+    MainWindowPresenter& p = Start();
+    const int before = view.refills;
+    p.CheckBox6Click(true);
+    EXPECT_FALSE(view.filtersEnabled);
+    EXPECT_EQ(view.refills, before);
+    p.CheckBox6Click(false);
+    EXPECT_TRUE(view.filtersEnabled);
+    EXPECT_EQ(view.refills, before + 1);
+}
+
+TEST_F(MainWindowPresenterTest, ABadDateShowsTheRowsBeforeItAndSelectsNothing)
+{
+    MainWindowPresenter& p = Start();
+    Add("20261208", "");
+    Add("bad", "");
+    p.FilterBoxClick(FilterBox::Finished, false);
+    EXPECT_EQ(view.selected, 1);
+    RunCommand(prompter, [&] { p.FilterBoxClick(FilterBox::RecentOnly, true); });
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "'bad' is not a valid date.");
+    EXPECT_EQ(prompter.shown[0].caption, "Marivel");
+    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Error);
+    EXPECT_EQ(view.shownRows, 1u);
+    EXPECT_EQ(view.selected, -1);
+}
+
+TEST_F(MainWindowPresenterTest, AMissingDatabaseFolderKeepsTheOldRows)
+{
+    store.Write(Ini(), kSettingsSection, keys::kDatabaseFolder, folder.File("missing") + "/folder");
+    RunCommand(prompter, [&] { Start(); });
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text.rfind("Failed to open database \"", 0), 0u) << prompter.shown[0].text;
+    EXPECT_EQ(view.shownRows, 0u);
+}
+
+TEST_F(MainWindowPresenterTest, ClosingWritesTheFilters)
+{
+    MainWindowPresenter& p = Start();
+    p.FilterBoxClick(FilterBox::Finished, true);
+    p.Edit1Change("12");
+    p.FormClose();
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kFinished, ""), "1");
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kUnsubmitted, ""), "0");
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kRecentDays, ""), "12");
+}
+
+TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(ErrorBoxText("Table is at End of File"), "Table is at End of File.");
+    EXPECT_EQ(ErrorBoxText("done."), "done.");
+    EXPECT_EQ(ErrorBoxText("未找到!"), "未找到!");
+    EXPECT_EQ(ErrorBoxText("x)"), "x)");
+    EXPECT_EQ(ErrorBoxText("路径"), "路径.");
+    EXPECT_EQ(ErrorBoxText("a/"), "a/.");
+    EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+}  // namespace
+}  // namespace quorva

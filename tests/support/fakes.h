@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "register/core/file_system.h"
+#include "register/core/profile_store.h"
+#include "register/core/prompter.h"
+
+// An INI store in memory, keyed by file, section and key.
+class MemoryProfileStore : public ProfileStore {
+public:
+    std::string Read(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& fallback) const override;
+    void Write(const std::string& file, const std::string& section, const std::string& key,
+               const std::string& value) override;
+
+    bool Has(const std::string& file, const std::string& key) const;
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
+};
+
+// A machine's folders: folders under one of `creatableRoots` can be made.
+class FakeFileSystem : public FileSystem {
+public:
+    bool CreateFolders(const std::string& path) override;
+    bool FileExists(const std::string& path) const override;
+    void CreateEmptyFile(const std::string& path) override;
+
+    std::set<std::string> creatableRoots;
+    std::set<std::string> folders;
+    std::map<std::string, std::string> files;
+};
+
+// Records every message box and answers from a script (Yes when it runs out).
+class ScriptedPrompter : public quorva::Prompter {
+public:
+    struct Shown {
+        std::string text;
+        std::string caption;
+        quorva::PromptIcon icon;
+        quorva::PromptButtons buttons;
+    };
+    quorva::PromptAnswer Show(const std::string& text, const std::string& caption, quorva::PromptIcon icon,
+                              quorva::PromptButtons buttons) override;
+
+    std::vector<Shown> shown;
+    std::vector<quorva::PromptAnswer> answers;
+};
