@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the register for 64-bit Windows and starts it under Wine.
+# Builds the register for 64-bit Windows and starts it under Wine. With a
+# display it opens there; without one it runs on a private Xvfb display,
+# saves a screenshot of the main window and says where.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -9,12 +11,21 @@ bash scripts/setup.sh
 . scripts/wine-session.sh
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64
-
+cmake --build --preset win64 --target Quorva
 program="build/win64/bin/Quorva.exe"
-if [ ! -f "$program" ]; then
-  echo "Built the record store for Windows; the register program itself is not part of the build yet."
+
+if [ -n "${DISPLAY:-}" ]; then
+  quorva_start_wine
+  trap quorva_stop_session EXIT
+  wine "$program"
   exit 0
 fi
+
 quorva_start_session
-wine "$program"
+screenshot="$root/build/screenshots/main-window.png"
+mkdir -p "$(dirname "$screenshot")"
+wine "$program" >/dev/null 2>&1 &
+# Long enough for the window to appear, maximize and load the list.
+sleep "${QUORVA_SCREENSHOT_DELAY:-6}"
+import -window root "$screenshot"
+echo "Screenshot of the main window: $screenshot"

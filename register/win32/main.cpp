@@ -1,0 +1,36 @@
+// The register program: the main window and its event loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "register/core/startup.h"
+#include "register/win32/local_date.h"
+#include "register/win32/main_form.h"
+#include "register/win32/win32_file_system.h"
+#include "register/win32/win32_profile_store.h"
+#include "register/win32/win32_prompter.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES |
+                                                       ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Win32FileSystem fileSystem;
+    Win32ProfileStore profileStore;
+    Win32Prompter prompter;
+    TmainForm mainForm(quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, RoamingAppDataFolder(),
+                                                     quorva::DefaultDatabaseFolderCandidates(), LocalToday});
+    if (!mainForm.hwnd()) return 1;
+    prompter.SetOwner(mainForm.hwnd());
+    // The dialogs (entry/edit, search, pick lists, settings) are created
+    // afresh by the commands that show them.
+    ShowWindow(mainForm.hwnd(), showCommand);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(mainForm.hwnd(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+#include "register/core/prompter.h"
+
+// Message boxes owned by a window of the program.
+class Win32Prompter final : public quorva::Prompter {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    quorva::PromptAnswer Show(const std::string& text, const std::string& caption, quorva::PromptIcon icon,
+                              quorva::PromptButtons buttons) override;
+
+private:
+    HWND owner_ = nullptr;
+};
