@@ -1,0 +1,229 @@
+#include "register/win32/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "register/core/document_statements.h"
+#include "register/core/text_encoding.h"
+#include "register/store/sqlite_database.h"
+#include "register/win32/main_form_ids.h"
+#include "register/win32/win32_file_system.h"
+#include "register/win32/win32_profile_store.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using namespace main_form;
+namespace fs = std::filesystem;
+
+const quorva::CivilDate kToday{2026, 12, 8};
+
+std::wstring Text(HWND hwnd)
+{
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+// A machine of its own for each test: application data and the default
+// database folders inside a temporary folder, where "D:" cannot be created.
+class MainFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    void SetUp() override { std::ofstream(folder.path() / "D") << "a file, so no folder can be made under it"; }
+
+    std::string AppData() const { return folder.File("AppData"); }
+    std::string SettingsFolder() const { return AppData() + "\\ovd"; }
+    std::string Ini() const { return SettingsFolder() + "\\quorva.ini"; }
+    std::string DefaultFolder() const { return folder.File("C") + "\\Quorva"; }
+    std::string DatabasePath() const { return DefaultFolder() + "\\Quorva.db"; }
+
+    TmainForm& Start()
+    {
+        form = std::make_unique<TmainForm>(
+            quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, AppData(),
+                                          {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
+                                          [] { return kToday; }},
+            /*quitOnDestroy=*/false);
+        ShowWindow(form->hwnd(), SW_SHOWNOACTIVATE);
+        return *form;
+    }
+
+    void Close()
+    {
+        SendMessageW(form->hwnd(), WM_CLOSE, 0, 0);
+        form.reset();
+    }
+
+    void AddRecord(const std::string& swrq, const std::string& ycp, const std::string& title)
+    {
+        Win32FileSystem().CreateFolders(DefaultFolder());
+        TSQLiteDatabase db(DatabasePath());
+        quorva::EnsureDocumentTable(db);
+        quorva::RecordFields fields{};
+        fields[static_cast<int>(quorva::Column::swrq)] = swrq;
+        fields[static_cast<int>(quorva::Column::ycp)] = ycp;
+        fields[static_cast<int>(quorva::Column::wjbt)] = title;
+        db.Execute(quorva::InsertRecordStatement(fields));
+    }
+
+    void Click(int id) { SendMessageW(form->Control(id), BM_CLICK, 0, 0); }
+    bool Checked(int id) { return SendMessageW(form->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    int RowCount() { return ListView_GetItemCount(form->Control(kList)); }
+    int SelectedRow() { return ListView_GetNextItem(form->Control(kList), -1, LVNI_SELECTED); }
+    std::string Cell(int row, int column)
+    {
+        wchar_t buffer[512] = {};
+        ListView_GetItemText(form->Control(kList), row, column, buffer, 512);
+        return Narrow(buffer);
+    }
+    std::string IniValue(const char* key)
+    {
+        wchar_t buffer[256] = {};
+        GetPrivateProfileStringW(L"Option", Widen(key).c_str(), L"<missing>", buffer, 256, Widen(Ini()).c_str());
+        return Narrow(buffer);
+    }
+
+    TempFolder folder;
+    Win32FileSystem fileSystem;
+    Win32ProfileStore profileStore;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TmainForm> form;
+};
+
+TEST_F(MainFormTest, FirstStartCreatesSettingsListFilesAndDatabase)
+{
+    TmainForm& main = Start();
+    EXPECT_TRUE(fs::is_directory(fs::u8path(SettingsFolder())));
+    EXPECT_EQ(fs::file_size(fs::u8path(Ini() + ".jg")), 0u);
+    EXPECT_EQ(fs::file_size(fs::u8path(Ini() + ".xm")), 0u);
+    EXPECT_EQ(main.presenter().state().databasePath, DatabasePath());
+    EXPECT_EQ(main.presenter().state().templatePath, DefaultFolder() + "\\呈批表制作说明.doc");
+    TSQLiteDatabase db(DatabasePath());
+    EXPECT_TRUE(db.HasTable("Quorva"));
+    EXPECT_EQ(db.Query("select * from sqlite_master where name='Quorvawh'")->CountRows(), 1);
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(Narrow(Text(main.Control(kDays))), "10");
+    wchar_t status[128] = {};
+    SendMessageW(main.Control(kStatusBar), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    EXPECT_EQ(Narrow(status), "数据库未备份");
+    EXPECT_EQ(Narrow(Text(main.hwnd())), "Marivel");
+    EXPECT_EQ(ListView_GetColumnWidth(main.Control(kList), 26), 0) << "the ID column is hidden";
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MainFormTest, TickingFiltersReloadsTheListThroughWindowMessages)
+{
+    AddRecord("20261201", "是", "已呈批的文件");
+    AddRecord("20261202", "否", "未呈批的文件");
+    AddRecord("20261203", "", "𠀋 无标记的文件");
+    Start();
+    ASSERT_EQ(RowCount(), 3);
+    EXPECT_EQ(SelectedRow(), 2);
+    EXPECT_EQ(Cell(2, 0), "3");
+    EXPECT_EQ(Cell(2, 8), "𠀋 无标记的文件");
+    EXPECT_EQ(Cell(2, 26), "3");
+
+    Click(kUnsubmitted);
+    ASSERT_EQ(RowCount(), 2);
+    EXPECT_EQ(Cell(0, 0), "1");
+    EXPECT_EQ(Cell(0, 8), "未呈批的文件");
+    EXPECT_EQ(Cell(1, 26), "3");
+
+    Click(kSubmitted);
+    EXPECT_FALSE(Checked(kUnsubmitted));
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Cell(0, 8), "已呈批的文件");
+
+    Click(kSubmitted);
+    EXPECT_EQ(RowCount(), 3);
+}
+
+TEST_F(MainFormTest, QueryModeDisablesTheFiltersUntilItIsCleared)
+{
+    Start();
+    Click(kQueryMode);
+    for (int id : {kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kDays}) {
+        EXPECT_FALSE(IsWindowEnabled(form->Control(id))) << id;
+    }
+    Click(kQueryMode);
+    for (int id : {kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kDays}) {
+        EXPECT_TRUE(IsWindowEnabled(form->Control(id))) << id;
+    }
+}
+
+TEST_F(MainFormTest, TheDaysBoxTakesDigitsOnlyAndNeverStaysEmpty)
+{
+    AddRecord("20261208", "", "today");
+    AddRecord("20261130", "", "eight days ago");
+    Start();
+    Click(kRecentOnly);
+    EXPECT_EQ(RowCount(), 2);
+    const HWND days = form->Control(kDays);
+    SendMessageW(days, WM_CHAR, L'a', 0);
+    EXPECT_EQ(Narrow(Text(days)), "10");
+    SetWindowTextW(days, L"");
+    EXPECT_EQ(Narrow(Text(days)), "0");
+    EXPECT_EQ(RowCount(), 1);
+    EXPECT_EQ(Cell(0, 8), "today");
+}
+
+TEST_F(MainFormTest, ClosingWritesTheFiltersAndTheNextStartRestoresThem)
+{
+    Start();
+    Click(kFinished);
+    Click(kRecentOnly);
+    SetWindowTextW(form->Control(kDays), L"7");
+    Close();
+    EXPECT_EQ(IniValue("SClose"), "1");
+    EXPECT_EQ(IniValue("SOpen"), "0");
+    EXPECT_EQ(IniValue("SWcp"), "0");
+    EXPECT_EQ(IniValue("SYcp"), "0");
+    EXPECT_EQ(IniValue("SLast"), "1");
+    EXPECT_EQ(IniValue("SDate"), "7");
+
+    Start();
+    EXPECT_TRUE(Checked(kFinished));
+    EXPECT_TRUE(Checked(kRecentOnly));
+    EXPECT_FALSE(Checked(kUnfinished));
+    EXPECT_EQ(Narrow(Text(form->Control(kDays))), "7");
+}
+
+TEST_F(MainFormTest, AMissingDatabaseFolderShowsTheOpenErrorAndTheWindowStays)
+{
+    Win32FileSystem().CreateFolders(SettingsFolder());
+    const std::string missing = folder.File("nowhere") + "\\deeper";
+    WritePrivateProfileStringW(L"Option", L"Path", Widen(missing).c_str(), Widen(Ini()).c_str());
+    Start();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Failed to open database \"" + missing +
+                                          "\\Quorva.db\" : unable to open database file.");
+    EXPECT_EQ(prompter.shown[0].caption, "Marivel");
+    EXPECT_EQ(prompter.shown[0].icon, quorva::PromptIcon::Error);
+    EXPECT_TRUE(IsWindow(form->hwnd()));
+    EXPECT_EQ(RowCount(), 0);
+}
+
+TEST_F(MainFormTest, TheFirstTickMaximizesTheWindow)
+{
+    Start();
+    const DWORD until = GetTickCount() + 2000;
+    MSG message;
+    while (!IsZoomed(form->hwnd()) && GetTickCount() < until) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(5);
+    }
+    EXPECT_TRUE(IsZoomed(form->hwnd()));
+}
+
+}  // namespace
