@@ -1,0 +1,8 @@
+#include "plugin/hid_api.h"
+
+// The library's entry point. Process state lives with the objects that own
+// it and is made on first use, so attaching has nothing to set up yet.
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+// The platform headers the plug-in needs, in the one order that compiles:
+// the HID headers of mingw-w64 declare their functions without C linkage.
+#include <windows.h>
+
+#include <dbt.h>
+#include <mmsystem.h>
+#include <setupapi.h>
+
+extern "C" {
+#include <hidsdi.h>
+#include <hidpi.h>
+}

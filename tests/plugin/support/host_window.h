@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "plugin/platform.h"
+
+namespace pellion::testing {
+
+struct PostedMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    // The block wParam pointed at, copied when the message was taken.
+    std::array<std::int32_t, 3> block{};
+};
+
+// A real window standing in for the host's, with a hidden child to receive
+// device notifications as the plug-in's own window will. Messages are taken
+// from the queue of the thread that made it.
+class HostWindow {
+public:
+    HostWindow();
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    HWND NotificationWindow() const { return child_; }
+
+    // The next message of that number not taken yet, waiting for it.
+    std::optional<PostedMessage> WaitFor(UINT message, DWORD timeoutMs);
+    // Every plug-in message arriving within the time, taken.
+    std::vector<PostedMessage> Drain(DWORD forMs);
+
+private:
+    void Pump(DWORD timeoutMs);
+    std::optional<PostedMessage> TakeQueued(UINT message);
+
+    HWND window_ = nullptr;
+    HWND child_ = nullptr;
+    std::vector<PostedMessage> received_;
+};
+
+}  // namespace pellion::testing
