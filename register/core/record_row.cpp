@@ -20,16 +20,37 @@ int RowPosition(Column column)
     return -1;
 }
 
-const std::string& RecordRow::at(Column column) const
+RecordRow::RecordRow() = default;
+
+std::string_view RecordRow::item(int position) const
+{
+    if (position < 0 || position >= kRecordRowItemCount) throw std::out_of_range("no such item in the record row");
+    const std::uint32_t begin = position == 0 ? 0 : ends_[position - 1];
+    return std::string_view(text_).substr(begin, ends_[position] - begin);
+}
+
+std::string_view RecordRow::at(Column column) const
 {
     const int position = RowPosition(column);
     if (position < 0) throw std::out_of_range("column not in the record row");
-    return items[position];
+    return item(position);
 }
 
-std::string& RecordRow::at(Column column)
+void RecordRow::SetItem(int position, std::string_view text)
 {
-    return const_cast<std::string&>(static_cast<const RecordRow&>(*this).at(column));
+    if (position < 0 || position >= kRecordRowItemCount) throw std::out_of_range("no such item in the record row");
+    const std::uint32_t begin = position == 0 ? 0 : ends_[position - 1];
+    const std::uint32_t oldLength = ends_[position] - begin;
+    text_.replace(begin, oldLength, text);
+    const auto delta = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldLength);
+    for (int i = position; i < kRecordRowItemCount; ++i) ends_[i] = static_cast<std::uint32_t>(ends_[i] + delta);
+}
+
+void RecordRow::Set(Column column, std::string_view text)
+{
+    const int position = RowPosition(column);
+    if (position < 0) throw std::out_of_range("column not in the record row");
+    SetItem(position, text);
 }
 
 RecordRowReader::RecordRowReader(const TSQLiteTable& result)
@@ -39,8 +60,13 @@ RecordRowReader::RecordRowReader(const TSQLiteTable& result)
 
 void RecordRowReader::Read(const TSQLiteTable& result, RecordRow& row) const
 {
-    for (int i = 0; i < kIdPosition; ++i) row.items[i] = result.TextAt(indices_[i]);
-    row.items[kIdPosition] = std::to_string(result.Int64At(indices_[kIdPosition]));
+    row.text_.clear();
+    for (int i = 0; i < kIdPosition; ++i) {
+        result.AppendTextAt(indices_[i], row.text_);
+        row.ends_[i] = static_cast<std::uint32_t>(row.text_.size());
+    }
+    row.text_ += std::to_string(result.Int64At(indices_[kIdPosition]));
+    row.ends_[kIdPosition] = static_cast<std::uint32_t>(row.text_.size());
 }
 
 }  // namespace quorva

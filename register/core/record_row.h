@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "register/core/document_table.h"
 
@@ -24,12 +25,23 @@ inline constexpr std::array<Column, kRecordRowItemCount> kRecordRowColumns = {
 // Position of a column among the row's items; -1 for zdyzd, which no row shows.
 int RowPosition(Column column);
 
-struct RecordRow {
-    std::string caption;
-    std::array<std::string, kRecordRowItemCount> items;
+// The 26 texts live back to back in one buffer, so a row of the list costs
+// one allocation, not 26.
+class RecordRow {
+public:
+    RecordRow();
 
-    const std::string& at(Column column) const;
-    std::string& at(Column column);
+    std::string caption;
+
+    std::string_view item(int position) const;
+    std::string_view at(Column column) const;
+    void SetItem(int position, std::string_view text);
+    void Set(Column column, std::string_view text);
+
+private:
+    friend class RecordRowReader;
+    std::string text_;
+    std::array<std::uint32_t, kRecordRowItemCount> ends_{};
 };
 
 // Reads result rows of "SELECT * ..." on the table into record rows, taking

@@ -494,7 +494,7 @@ void TmainForm::OnListDisplayInfo(NMLVDISPINFOW& info)
     }
     const quorva::RecordRow& row = (*rows_)[static_cast<std::size_t>(item.iItem)];
     const int sub = item.iSubItem;
-    const std::string& text = sub == 0 ? row.caption : row.items[static_cast<std::size_t>(sub - 1)];
+    const std::string_view text = sub == 0 ? std::string_view(row.caption) : row.item(sub - 1);
     cellText_ = Widen(text);
     const std::size_t count = std::min(cellText_.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::copy_n(cellText_.data(), count, item.pszText);

@@ -92,7 +92,7 @@ TEST(RecordRow, ReaderFillsTheRowByColumnName)
     RecordRow row;
     reader.Read(*result, row);
     EXPECT_EQ(row.at(Column::swrq), "v-swrq");
-    EXPECT_EQ(row.items[4], "v-wh");
+    EXPECT_EQ(row.item(4), "v-wh");
     EXPECT_EQ(row.at(Column::ycp), "");
     EXPECT_EQ(row.at(Column::bz), "v-bz");
     EXPECT_EQ(row.at(Column::ID), "1");

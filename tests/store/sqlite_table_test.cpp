@@ -74,8 +74,8 @@ TEST_F(SQLiteTableTest, NullCellsReadAsEmptyOrZero)
     EXPECT_EQ(result->Int64At(flag), 0);
     EXPECT_EQ(result->FloatAt(result->ColumnIndex("amount")), 0.0);
     EXPECT_EQ(result->TextAt(result->ColumnIndex("name")), "");
-    EXPECT_EQ(result->BlobAt(result->ColumnIndex("data")), nullptr);
-    EXPECT_EQ(result->BlobAt(flag), nullptr);
+    EXPECT_FALSE(result->BlobAt(result->ColumnIndex("data")));
+    EXPECT_FALSE(result->BlobAt(flag));
 }
 
 TEST_F(SQLiteTableTest, TheCursorStopsOnePastTheLastRow)
@@ -141,12 +141,12 @@ TEST_F(SQLiteTableTest, BlobsKeepZeroBytesAndTextStopsAtThem)
     auto result = db.Query("select * from t");
     const int data = result->ColumnIndex("data");
     EXPECT_EQ(result->TextAt(result->ColumnIndex("name")), "A");
-    ASSERT_NE(result->BlobAt(data), nullptr);
-    EXPECT_EQ(result->BlobAt(data)->size(), 4u);
+    ASSERT_TRUE(result->BlobAt(data));
+    EXPECT_EQ(result->BlobAt(data)->size, 4u);
     EXPECT_EQ(result->BlobTextAt(data), std::string("A\0BC", 4));
     EXPECT_EQ(result->TextAt(data), std::string("A\0BC", 4));
     result->MoveNext();
-    EXPECT_EQ(result->BlobAt(data), nullptr);
+    EXPECT_FALSE(result->BlobAt(data));
     EXPECT_EQ(result->BlobTextAt(data), "");
 }
 
