@@ -1,4 +1,4 @@
-#include "plugin/hid_api.h"
+#include "plugin/platform.h"
 
 // The library's entry point. Process state lives with the objects that own
 // it and is made on first use, so attaching has nothing to set up yet.

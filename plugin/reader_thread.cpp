@@ -87,7 +87,9 @@ DWORD Reader::End(ReadEnd end)
 DWORD Reader::Run()
 {
     HIDP_CAPS caps{};
-    if (!ReadCapabilities(hid_, port_.hidHandle, caps)) {
+    // A device without input reports would complete every read at once
+    // with nothing, and the loop would spin.
+    if (!ReadCapabilities(hid_, port_.hidHandle, caps) || caps.InputReportByteLength == 0) {
         port_.PostStatus(kPhaseNotReady, kErrReaderStart);
         return 0;
     }

@@ -90,6 +90,19 @@ TEST_F(OpenPortTest, AReaderThatDoesNotStopIsTerminatedWithMinus9)
     scanner.ReleaseReads();
 }
 
+TEST_F(OpenPortTest, ADeviceWithoutInputReportsGetsNoReader)
+{
+    ScannerSpec spec = Scanner("p", L"SN01SILENT");
+    spec.inputReportLength = 0;
+    CompDeviceInfo* entry = Attach(spec);
+    ASSERT_EQ(list.OpenPort(entry), kOk);  // feature reports still work
+    const auto status = host.WaitFor(kWmPortStatus, kMessageWaitMs);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->block[0], kPhaseNotReady);
+    EXPECT_EQ(status->block[1], kErrReaderStart);
+    EXPECT_EQ(::WaitForSingleObject(entry->port->readerThread.Get(), kMessageWaitMs), WAIT_OBJECT_0);
+}
+
 class ReadAccessTest : public PluginTest {};
 
 TEST_F(ReadAccessTest, TheSystemRefusesReadsOnAQueryOnlyHandle)
