@@ -21,6 +21,8 @@ public:
     void SetStatusText(const std::string&) override {}
     void ShowRows(const std::vector<quorva::RecordRow>& rows) override { shown = rows.size(); }
     void SelectRow(int index) override { selected = index; }
+    int SelectedRow() const override { return selected; }
+    void RefreshRow(int) override {}
     std::size_t shown = 0;
     int selected = -1;
 };

@@ -1,7 +1,12 @@
 #include "register/core/main_window_presenter.h"
 
 #include "register/core/list_loader.h"
+#include "register/core/number_advance.h"
+#include "register/core/record_entry.h"
+#include "register/store/sqlite_database.h"
 #include "register/store/sqlite_table.h"
+
+#include <stdexcept>
 
 namespace quorva {
 
@@ -75,6 +80,81 @@ void MainWindowPresenter::CheckBox6Click(bool ticked)
     queryMode_ = ticked;
     view_.SetFiltersEnabled(!ticked);
     if (!ticked) Button3Click();
+}
+
+}  // namespace quorva
+
+namespace quorva {
+
+std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
+{
+    if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
+    return env_.entryDialogs->CreateEntryDialog(
+        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter});
+}
+
+void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
+{
+    const std::string last = settings().ReadText(key, "");
+    if (last.empty()) return;
+    if (const std::optional<std::string> next = AdvanceNumber(last)) dialog.SetText(field, *next);
+}
+
+void MainWindowPresenter::newbtnClick()
+{
+    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
+    const CivilDate today = env_.today();
+    dialog->SetDate(EntryField::eswrq, today);
+    dialog->SetDate(EntryField::efwrq, today);
+    ProposeNumber(*dialog, EntryField::eswzh, keys::kReceiptNumber);
+    ProposeNumber(*dialog, EntryField::ebwh, keys::kHandlingNumber);
+    if (!dialog->ShowModal()) return;
+    StoreNewRecord(*dialog);
+}
+
+void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
+{
+    // Once the database is open, the counters are written and the list is
+    // reloaded whatever the insert does; its error is shown afterwards.
+    std::exception_ptr insertError;
+    {
+        TSQLiteDatabase db(state_.databasePath);
+        try {
+            if (db.HasTable(kTableName)) db.Execute(InsertRecordStatement(PrepareRecordFields(dialog)));
+        } catch (...) {
+            insertError = std::current_exception();
+        }
+    }
+    Settings current = settings();
+    current.WriteText(keys::kReceiptNumber, dialog.Text(EntryField::eswzh));
+    current.WriteText(keys::kHandlingNumber, dialog.Text(EntryField::ebwh));
+    try {
+        Button3Click();
+    } catch (...) {
+        if (!insertError) throw;
+    }
+    if (insertError) std::rethrow_exception(insertError);
+}
+
+void MainWindowPresenter::edtbtnClick()
+{
+    const int index = view_.SelectedRow();
+    if (index < 0 || index >= static_cast<int>(rows_.size())) return;
+    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
+    dialog->SetCaption(kEditRecordCaption);
+    FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
+    if (!dialog->ShowModal()) return;
+
+    TSQLiteDatabase db(state_.databasePath);
+    if (!db.HasTable(kTableName)) return;
+    RecordRow& row = rows_[static_cast<std::size_t>(index)];
+    long long id = 0;
+    if (!ParseWholeNumber(std::string(row.at(Column::ID)), id)) {
+        throw std::runtime_error("'" + std::string(row.at(Column::ID)) + "' is not a valid integer value");
+    }
+    db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), id));
+    WriteBackRow(*dialog, row);
+    view_.RefreshRow(index);
 }
 
 }  // namespace quorva

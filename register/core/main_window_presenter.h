@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "register/core/civil_date.h"
+#include "register/core/entry_dialog.h"
 #include "register/core/file_system.h"
 #include "register/core/filter_state.h"
 #include "register/core/prompter.h"
@@ -26,6 +27,10 @@ public:
     virtual void ShowRows(const std::vector<RecordRow>& rows) = 0;
     // Selects a row and scrolls it into view.
     virtual void SelectRow(int index) = 0;
+    // The selected row, or -1.
+    virtual int SelectedRow() const = 0;
+    // One row's texts changed in place.
+    virtual void RefreshRow(int index) = 0;
 };
 
 // Where the program finds its machine: real folders in the program, temporary
@@ -37,6 +42,7 @@ struct MainWindowEnvironment {
     std::string appDataFolder;
     std::vector<std::string> defaultFolderCandidates;
     std::function<CivilDate()> today;
+    EntryDialogFactory* entryDialogs = nullptr;
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -58,6 +64,10 @@ public:
     void Edit1Change(const std::string& text);
     // "查询模式" changed.
     void CheckBox6Click(bool ticked);
+    // "录入登记" and "收文录入": register a new document.
+    void newbtnClick();
+    // "编辑记录", "编辑选定" and a double click: edit the selected record.
+    void edtbtnClick();
 
     const MainWindowState& state() const { return state_; }
     const FilterState& filters() const { return filters_; }
@@ -67,6 +77,10 @@ public:
     Prompter& prompter() { return env_.prompter; }
 
 private:
+    std::unique_ptr<EntryDialog> CreateEntryDialog();
+    void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
+    void StoreNewRecord(const EntryDialog& dialog);
+
     MainView& view_;
     MainWindowEnvironment env_;
     MainWindowState state_;

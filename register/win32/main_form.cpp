@@ -588,3 +588,14 @@ void TmainForm::SelectRow(int index)
     ListView_SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(list_, index, FALSE);
 }
+
+int TmainForm::SelectedRow() const
+{
+    return ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+}
+
+void TmainForm::RefreshRow(int index)
+{
+    ListView_RedrawItems(list_, index, index);
+    UpdateWindow(list_);
+}

@@ -29,6 +29,8 @@ public:
     void SetStatusText(const std::string& text) override;
     void ShowRows(const std::vector<quorva::RecordRow>& rows) override;
     void SelectRow(int index) override;
+    int SelectedRow() const override;
+    void RefreshRow(int index) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -29,6 +29,8 @@ public:
         ++refills;
     }
     void SelectRow(int index) override { selected = index; }
+    int SelectedRow() const override { return selected; }
+    void RefreshRow(int index) override { refreshed.push_back(index); }
 
     MainWindowPresenter* presenter = nullptr;
     FilterState checks;
@@ -38,6 +40,7 @@ public:
     std::size_t shownRows = 0;
     int selected = -2;
     int refills = 0;
+    std::vector<int> refreshed;
 };
 
 class MainWindowPresenterTest : public ::testing::Test {

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include "register/core/document_statements.h"
+#include "register/core/main_window_presenter.h"
+#include "register/store/sqlite_database.h"
+#include "tests/support/fake_entry_dialog.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorva {
+namespace {
+
+class ListView : public MainView {
+public:
+    void ShowFilterChecks(const FilterState&) override {}
+    void SetDaysText(const std::string&) override {}
+    void SetFiltersEnabled(bool) override {}
+    void SetStatusText(const std::string&) override {}
+    void ShowRows(const std::vector<RecordRow>& rows) override
+    {
+        shown = rows.size();
+        selected = -1;
+    }
+    void SelectRow(int index) override { selected = index; }
+    int SelectedRow() const override { return selected; }
+    void RefreshRow(int index) override { refreshed.push_back(index); }
+    std::size_t shown = 0;
+    int selected = -1;
+    std::vector<int> refreshed;
+};
+
+const CivilDate kToday{2026, 12, 8};
+const char* const kIni = "A:\\ovd\\quorva.ini";
+
+// The clerk types a complete document into the dialog and confirms.
+bool TypeDocument(FakeEntryDialog& dialog)
+{
+    dialog.SetText(EntryField::elwdw, "市政府办公厅");
+    dialog.SetText(EntryField::ewh, "京政办发[2026]8号");
+    dialog.SetText(EntryField::ewjbt, "关于𠀋䶮的通知");
+    dialog.SetText(EntryField::emmdj1, "秘密");
+    dialog.SetText(EntryField::emmdj2, "5年");
+    dialog.SetText(EntryField::eybyj, "拟请阅\r\n办");
+    dialog.SetText(EntryField::elrr, "张三");
+    return true;
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store.Write(kIni, kSettingsSection, keys::kDatabaseFolder, folder.File("db"));
+        presenter.FormCreate();
+        presenter.FormShow();
+    }
+
+    std::string Stored(const char* column, int id = 1)
+    {
+        TSQLiteDatabase db(presenter.state().databasePath);
+        auto result = db.Query(SqlStatement{"select * from Quorva where id=?", {std::int64_t{id}}});
+        if (result->CountRows() == 0) return "<none>";
+        return result->TextAt(result->ColumnIndex(column));
+    }
+
+    int Count()
+    {
+        TSQLiteDatabase db(presenter.state().databasePath);
+        return static_cast<int>(db.Query("select count(*) from Quorva")->Int64At(0));
+    }
+
+    std::string Counter(const char* key) { return store.Read(kIni, kSettingsSection, key, "<missing>"); }
+
+    TempFolder folder;
+    FakeFileSystem fs;
+    MemoryProfileStore store;
+    ScriptedPrompter prompter;
+    ListView view;
+    FakeEntryDialogFactory dialogs;
+    MainWindowPresenter presenter{view, MainWindowEnvironment{fs, store, prompter, "A:", {"X:\\Quorva"},
+                                                              [] { return kToday; }, &dialogs}};
+};
+
+TEST_F(RegistrationTest, AConfirmedDialogBecomesARecordAndAdvancesTheCounters)
+{
+    store.Write(kIni, kSettingsSection, keys::kReceiptNumber, "SW2026-099");
+    dialogs.clerk = TypeDocument;
+    presenter.newbtnClick();
+    EXPECT_EQ(dialogs.last.caption, "收文录入");
+    EXPECT_EQ(dialogs.last.Date(EntryField::eswrq).ToCompact(), "20261208");
+    EXPECT_EQ(dialogs.last.Date(EntryField::efwrq).ToCompact(), "20261208");
+    EXPECT_EQ(dialogs.last.Text(EntryField::eswzh), "SW2026-100");
+    EXPECT_EQ(dialogs.last.Text(EntryField::ebwh), "");
+
+    EXPECT_EQ(Stored("swrq"), "20261208");
+    EXPECT_EQ(Stored("wh"), "京政办发〔2026〕8号");
+    EXPECT_EQ(Stored("wjbt"), "关于𠀋䶮的通知");
+    EXPECT_EQ(Stored("mmdj"), "秘密5年");
+    EXPECT_EQ(Stored("ybyj"), "拟请阅\r\n办");
+    EXPECT_EQ(Stored("swzh"), "SW2026-100");
+    EXPECT_EQ(Counter(keys::kReceiptNumber), "SW2026-100");
+    EXPECT_EQ(Counter(keys::kHandlingNumber), "");
+    EXPECT_EQ(view.shown, 1u);
+    EXPECT_EQ(view.selected, 0) << "the new record is selected";
+}
+
+TEST_F(RegistrationTest, AChangedNumberIsWhatTheNextDialogCountsFrom)
+{
+    dialogs.clerk = [](FakeEntryDialog& d) {
+        TypeDocument(d);
+        d.SetText(EntryField::eswzh, "X-5");
+        d.SetText(EntryField::ebwh, "办007");
+        return true;
+    };
+    presenter.newbtnClick();
+    EXPECT_EQ(Counter(keys::kReceiptNumber), "X-5");
+    dialogs.clerk = [](FakeEntryDialog&) { return false; };
+    presenter.newbtnClick();
+    EXPECT_EQ(dialogs.last.Text(EntryField::eswzh), "X-6");
+    EXPECT_EQ(dialogs.last.Text(EntryField::ebwh), "办008");
+}
+
+TEST_F(RegistrationTest, CancellingWritesNothingAndProposesTheSameNumbersAgain)
+{
+    store.Write(kIni, kSettingsSection, keys::kReceiptNumber, "007");
+    dialogs.clerk = [](FakeEntryDialog&) { return false; };
+    presenter.newbtnClick();
+    presenter.newbtnClick();
+    EXPECT_EQ(dialogs.last.Text(EntryField::eswzh), "008");
+    EXPECT_EQ(Counter(keys::kReceiptNumber), "007");
+    EXPECT_FALSE(store.Has(kIni, keys::kHandlingNumber));
+    EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(RegistrationTest, WithTheTableMissingTheCountersStillAdvance)
+{
+    {
+        TSQLiteDatabase db(presenter.state().databasePath);
+        db.Execute("DROP TABLE Quorva");
+    }
+    dialogs.clerk = [](FakeEntryDialog& d) {
+        TypeDocument(d);
+        d.SetText(EntryField::eswzh, "S-1");
+        return true;
+    };
+    presenter.newbtnClick();
+    EXPECT_EQ(Counter(keys::kReceiptNumber), "S-1");
+    EXPECT_EQ(Count(), 0) << "the reload re-created the table, with no record";
+}
+
+TEST_F(RegistrationTest, AFailedInsertIsShownAfterTheCountersAndTheReload)
+{
+    {
+        TSQLiteDatabase db(presenter.state().databasePath);
+        db.Execute("CREATE TRIGGER refuse BEFORE INSERT ON Quorva BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    dialogs.clerk = [](FakeEntryDialog& d) {
+        TypeDocument(d);
+        d.SetText(EntryField::ebwh, "B-9");
+        return true;
+    };
+    int reloadsBefore = static_cast<int>(view.shown);
+    RunCommand(prompter, [&] { presenter.newbtnClick(); });
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].text.find("Error executing SQL statement"), std::string::npos);
+    EXPECT_EQ(Counter(keys::kHandlingNumber), "B-9");
+    EXPECT_EQ(static_cast<int>(view.shown), reloadsBefore);
+}
+
+TEST_F(RegistrationTest, AnEditUpdatesExactlyOneRowAndRewritesItInPlace)
+{
+    dialogs.clerk = TypeDocument;
+    presenter.newbtnClick();
+    presenter.newbtnClick();
+    presenter.newbtnClick();
+    view.selected = 1;
+    dialogs.clerk = [](FakeEntryDialog& d) {
+        d.SetText(EntryField::ewjbt, "改过的标题 \"引号\"");
+        d.SetText(EntryField::ewh, "京[2026]9号");
+        d.SetDate(EntryField::eswrq, CivilDate{2026, 12, 1});
+        return true;
+    };
+    presenter.edtbtnClick();
+    EXPECT_EQ(dialogs.last.caption, "编辑记录");
+    EXPECT_EQ(dialogs.last.Text(EntryField::emmdj1), "秘密");
+    EXPECT_EQ(dialogs.last.Text(EntryField::emmdj2), "5年");
+    EXPECT_EQ(Stored("wjbt", 2), "改过的标题 \"引号\"");
+    EXPECT_EQ(Stored("wh", 2), "京〔2026〕9号");
+    EXPECT_EQ(Stored("swrq", 2), "20261201");
+    EXPECT_EQ(Stored("wjbt", 1), "关于𠀋䶮的通知");
+    EXPECT_EQ(Stored("wjbt", 3), "关于𠀋䶮的通知");
+    const RecordRow& row = presenter.rows()[1];
+    EXPECT_EQ(row.caption, "2");
+    EXPECT_EQ(row.at(Column::ID), "2");
+    EXPECT_EQ(row.at(Column::wjbt), "改过的标题 \"引号\"");
+    EXPECT_EQ(row.at(Column::swrq), "20261201");
+    EXPECT_EQ(view.refreshed, std::vector<int>{1});
+}
+
+TEST_F(RegistrationTest, EditingWithNothingSelectedOrCancelledChangesNothing)
+{
+    dialogs.clerk = TypeDocument;
+    presenter.newbtnClick();
+    view.selected = -1;
+    dialogs.last = FakeEntryDialog();
+    presenter.edtbtnClick();
+    EXPECT_EQ(dialogs.last.shown, 0);
+    EXPECT_TRUE(prompter.shown.empty());
+    view.selected = 0;
+    dialogs.clerk = [](FakeEntryDialog& d) {
+        d.SetText(EntryField::ewjbt, "不会保存");
+        return false;
+    };
+    presenter.edtbtnClick();
+    EXPECT_EQ(Stored("wjbt"), "关于𠀋䶮的通知");
+    EXPECT_TRUE(view.refreshed.empty());
+}
+
+}  // namespace
+}  // namespace quorva
