@@ -172,7 +172,7 @@ void CComPort::PostStatus(int phase, int code)
 
 void CComPort::PostBlock(unsigned message, std::int32_t first, std::int32_t second, std::int32_t third)
 {
-    const MessageBlocks::Block* block = context->blocks.Store(first, second, third);
+    const MessageBlocks::Block* block = MessageBlocks::Process().Store(first, second, third);
     ::PostMessageA(hostWindow, message, reinterpret_cast<WPARAM>(block->data()),
                    static_cast<LPARAM>(deviceHandle_));
 }

@@ -37,7 +37,7 @@ public:
 
     void TakeHidHandle(HANDLE handle) { hidHandle = handle; }
     void PostStatus(int phase, int code);
-    // Posts a command message with a block from the context's ring.
+    // Posts a command message with a block from the process's ring.
     void PostBlock(unsigned message, std::int32_t first, std::int32_t second, std::int32_t third = 0);
     DWORD_PTR DeviceHandle() const { return deviceHandle_; }
     const HidApi& Hid() const { return hid_; }

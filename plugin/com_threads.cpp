@@ -17,6 +17,12 @@ void BusyFlag::Release()
     busy_ = false;
 }
 
+MessageBlocks& MessageBlocks::Process()
+{
+    static MessageBlocks blocks;
+    return blocks;
+}
+
 const MessageBlocks::Block* MessageBlocks::Store(std::int32_t first, std::int32_t second, std::int32_t third)
 {
     Block& block = slots_[next_.fetch_add(1) % kSlots];

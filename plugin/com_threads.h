@@ -38,12 +38,19 @@ private:
 };
 
 // The small blocks posted with command messages must stay readable until
-// the host gets round to them, so each post takes the next of a ring of
-// blocks instead of overwriting the one a queued message still points at.
+// the host has handled them. The host never says when that is, so blocks
+// are never freed while the library is loaded: each post takes the next
+// block of one process-wide ring, which outlives every port and entry (a
+// removal may free a port while its messages are still queued). The ring
+// is larger than the system's limit of posted messages a thread's queue
+// can hold, so a block comes round again only after the message that
+// carried it has left the host's queue.
 class MessageBlocks {
 public:
-    static constexpr std::size_t kSlots = 32;
+    static constexpr std::size_t kSlots = 16384;
     using Block = std::array<std::int32_t, 3>;
+
+    static MessageBlocks& Process();
 
     const Block* Store(std::int32_t first, std::int32_t second, std::int32_t third = 0);
 
@@ -86,7 +93,6 @@ public:
     std::uint8_t commandCode = 0;
     std::uint8_t commandPayload[kReportCapacity] = {};
     std::int32_t commandPayloadLength = 0;
-    MessageBlocks blocks;
     // Declared after the timers: the row goes before the timers it names.
     TimerOwnerRegistration timerOwner;
 

@@ -85,6 +85,7 @@ OpenDeviceResult DeviceList::OpenDevice(const char* path, HWND notificationWindo
     if (guidTextBuffer != nullptr)
         CopyBounded(guidTextBuffer, kGuidTextBufferBytes, SerialText(record->serial, 0, kWholeSerialTextBytes));
     record->notification = WatchHandle(device.Get(), notificationWindow);
+    record->watchedHandle = device.Get();
     record->hidHandle = device.Release();  // the record owns it from here
 
     const std::string guidText = GuidText(*record);
@@ -110,7 +111,8 @@ CompDeviceInfo* DeviceList::FindBySerial(const DeviceRecord& record)
 {
     CompDeviceInfo* found = nullptr;
     ForEach([&](CompDeviceInfo& entry) {
-        if (found == nullptr && entry.record && std::wcsncmp(entry.record->serial, record.serial, kSerialCapacity) == 0)
+        if (found == nullptr && entry.record && !entry.record->removalPending &&
+            std::wcsncmp(entry.record->serial, record.serial, kSerialCapacity) == 0)
             found = &entry;
     });
     return found;
@@ -245,6 +247,37 @@ void DeviceList::Remove(CompDeviceInfo* entry)
     }
     if (unlinked->record)
         ReleaseRecord(*unlinked->record);
+}
+
+void DeviceList::DropRecord(CompDeviceInfo& entry)
+{
+    std::unique_ptr<DeviceRecord> dropped;
+    {
+        Lock lock(listLock_);
+        dropped = std::move(entry.record);
+        // The port must not go on using a handle that is about to close.
+        if (entry.port)
+            entry.port->TakeHidHandle(nullptr);
+    }
+    if (dropped)
+        ReleaseRecord(*dropped);
+}
+
+void DeviceList::MarkRemovalPending(CompDeviceInfo& entry)
+{
+    Lock lock(listLock_);
+    if (entry.record)
+        entry.record->removalPending = true;
+}
+
+bool DeviceList::IsLive(DWORD_PTR deviceHandle)
+{
+    Lock lock(listLock_);
+    for (CompDeviceInfo* entry = head_.next; entry != &head_; entry = entry->next) {
+        if (ToDeviceHandle(entry) == deviceHandle)
+            return entry->record && !entry->record->removalPending;
+    }
+    return false;
 }
 
 void DeviceList::Clear()

@@ -63,6 +63,12 @@ public:
     DWORD_PTR NameHidHandle(HANDLE hidHandle);
     // Stops the entry's port and frees the entry.
     void Remove(CompDeviceInfo* entry);
+    // Releases the entry's record (notification, handle) and keeps the entry.
+    void DropRecord(CompDeviceInfo& entry);
+    // The system reported the entry's interface gone; its removal follows.
+    void MarkRemovalPending(CompDeviceInfo& entry);
+    // True while the handle names an entry that still has its scanner.
+    bool IsLive(DWORD_PTR deviceHandle);
     // Removes every entry.
     void Clear();
 

@@ -22,6 +22,12 @@ struct DeviceRecord {
     // removal is pending. Other threads read it to name the device.
     std::atomic<HANDLE> hidHandle{nullptr};
     HDEVNOTIFY notification = nullptr;
+    // The handle the notification watches: the system names the device by
+    // it even after a query-remove has closed it.
+    HANDLE watchedHandle = nullptr;
+    // Set when the system reports the interface gone: a re-plug of the
+    // scanner must not take over the entry its deferred removal will free.
+    bool removalPending = false;
     char path[kDevicePathCapacity] = {};
     wchar_t serial[kSerialCapacity] = {};
 };

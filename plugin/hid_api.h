@@ -37,6 +37,12 @@ struct HidApi {
 
     HDEVNOTIFY(WINAPI* RegisterDeviceNotificationA)(HANDLE recipient, LPVOID filter, DWORD flags);
     BOOL(WINAPI* UnregisterDeviceNotification)(HDEVNOTIFY notification);
+
+    // Plug-and-play and console state, so tests can drive arrivals, install
+    // states and session changes.
+    BOOL(WINAPI* WTSRegisterSessionNotification)(HWND window, DWORD flags);
+    BOOL(WINAPI* WTSUnRegisterSessionNotification)(HWND window);
+    DWORD(WINAPI* CMP_WaitNoPendingInstallEvents)(DWORD timeoutMs);
 };
 
 // The table bound to the system's own functions; the shipped library uses

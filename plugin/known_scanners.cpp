@@ -6,13 +6,13 @@
 
 namespace pellion {
 
-KnownScanner* KnownScanners::FindLocked(const std::string& guidText)
+std::shared_ptr<KnownScanner> KnownScanners::FindLocked(const std::string& guidText)
 {
     char wanted[sizeof(ScannerRecord::guidText)] = {};
     CopyBounded(wanted, sizeof wanted, guidText);
-    for (KnownScanner& known : records_) {
-        if (std::memcmp(known.record.guidText, wanted, kIdentityTextBytes) == 0)
-            return &known;
+    for (const std::shared_ptr<KnownScanner>& known : records_) {
+        if (std::memcmp(known->record.guidText, wanted, kIdentityTextBytes) == 0)
+            return known;
     }
     return nullptr;
 }
@@ -22,26 +22,43 @@ bool KnownScanners::AddIfUnknown(const std::string& guidText, bool announced)
     Lock lock(lock_);
     if (FindLocked(guidText) != nullptr)
         return false;
-    KnownScanner known{};
-    CopyBounded(known.record.guidText, sizeof known.record.guidText, guidText);
-    known.announced = announced ? 1 : 0;
-    records_.push_back(known);
+    auto known = std::make_shared<KnownScanner>();
+    *known = KnownScanner{};
+    CopyBounded(known->record.guidText, sizeof known->record.guidText, guidText);
+    known->announced = announced ? 1 : 0;
+    records_.push_back(std::move(known));
     return true;
 }
 
 KnownScanner* KnownScanners::Find(const std::string& guidText)
 {
     Lock lock(lock_);
+    return FindLocked(guidText).get();
+}
+
+std::shared_ptr<KnownScanner> KnownScanners::Share(const std::string& guidText)
+{
+    Lock lock(lock_);
     return FindLocked(guidText);
+}
+
+bool KnownScanners::Contains(const KnownScanner* known)
+{
+    Lock lock(lock_);
+    for (const std::shared_ptr<KnownScanner>& candidate : records_) {
+        if (candidate.get() == known)
+            return true;
+    }
+    return false;
 }
 
 bool KnownScanners::Remove(const std::string& guidText)
 {
     Lock lock(lock_);
-    KnownScanner* known = FindLocked(guidText);
-    if (known == nullptr)
+    const std::shared_ptr<KnownScanner> known = FindLocked(guidText);
+    if (!known)
         return false;
-    records_.remove_if([known](const KnownScanner& candidate) { return &candidate == known; });
+    records_.remove(known);
     return true;
 }
 

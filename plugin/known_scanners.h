@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 
 #include "plugin/plugin_records.h"
@@ -33,15 +34,20 @@ public:
     // The record stays where it is until Remove, so the pointer may be
     // handed to an announcing thread.
     KnownScanner* Find(const std::string& guidText);
+    // A share in the record that keeps it readable after Remove, for an
+    // announcing thread that may outlive the scanner's stay.
+    std::shared_ptr<KnownScanner> Share(const std::string& guidText);
+    // Whether the record is still in the list, so still to be told about.
+    bool Contains(const KnownScanner* known);
     bool Remove(const std::string& guidText);
     std::size_t Count();
     void Clear();
 
 private:
-    KnownScanner* FindLocked(const std::string& guidText);
+    std::shared_ptr<KnownScanner> FindLocked(const std::string& guidText);
 
     CriticalSection& lock_;
-    std::list<KnownScanner> records_;
+    std::list<std::shared_ptr<KnownScanner>> records_;
 };
 
 }  // namespace pellion

@@ -7,8 +7,12 @@
 #include <dbt.h>
 #include <mmsystem.h>
 #include <setupapi.h>
+#include <wtsapi32.h>
 
 extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
 }
+
+// Exported by the configuration manager but declared by no header here.
+extern "C" DWORD WINAPI CMP_WaitNoPendingInstallEvents(DWORD timeoutMs);

@@ -70,6 +70,7 @@ constexpr unsigned kWmDeviceNotification = 0x800C;
 enum Code : int {
     kOk = 0,
     kErrFailed = -1,           // unrecognised device or opcode, port missing or not opened
+    kErrBadHostWindow = -2,
     kErrNotStarted = -7,       // closing a port that was never started
     kErrThreadsHung = -9,      // port threads did not stop in time
     kErrReaderStart = -12,     // reader not started, or device capabilities unreadable

@@ -24,6 +24,9 @@ const HidApi& SystemHidApi()
         ::HidD_SetFeature,
         ::RegisterDeviceNotificationA,
         ::UnregisterDeviceNotification,
+        ::WTSRegisterSessionNotification,
+        ::WTSUnRegisterSessionNotification,
+        ::CMP_WaitNoPendingInstallEvents,
     };
     return api;
 }

@@ -40,10 +40,15 @@ std::size_t BlockInts(UINT message)
 
 PostedMessage Capture(const MSG& msg)
 {
-    PostedMessage posted{msg.message, msg.wParam, msg.lParam, {}};
+    PostedMessage posted{msg.message, msg.wParam, msg.lParam, msg.time, {}, {}};
     const std::size_t ints = BlockInts(msg.message);
     if (ints != 0 && msg.wParam != 0)
         std::memcpy(posted.block.data(), reinterpret_cast<const void*>(msg.wParam), ints * sizeof(std::int32_t));
+    if (msg.message == kWmDeviceNotification && msg.wParam != 0) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(msg.wParam);
+        posted.record.assign(bytes, bytes + sizeof(ScannerRecord));
+        ::GlobalFree(reinterpret_cast<HGLOBAL>(msg.wParam));
+    }
     return posted;
 }
 
@@ -71,7 +76,7 @@ void HostWindow::Pump(DWORD timeoutMs)
     for (;;) {
         bool took = false;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message >= WM_APP)
+            if (msg.message >= WM_APP && (msg.hwnd == window_ || msg.hwnd == child_))
                 received_.push_back(Capture(msg));
             else
                 ::DispatchMessageA(&msg);

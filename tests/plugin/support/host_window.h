@@ -13,8 +13,12 @@ struct PostedMessage {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    DWORD time = 0;  // tick count when it was posted
     // The block wParam pointed at, copied when the message was taken.
     std::array<std::int32_t, 3> block{};
+    // The scanner record of a device notification, copied and freed as the
+    // host does.
+    std::vector<std::uint8_t> record;
 };
 
 // A real window standing in for the host's, with a hidden child to receive
@@ -32,7 +36,8 @@ public:
 
     // The next message of that number not taken yet, waiting for it.
     std::optional<PostedMessage> WaitFor(UINT message, DWORD timeoutMs);
-    // Every plug-in message arriving within the time, taken.
+    // Every plug-in message arriving within the time, taken. Messages to
+    // other windows of the thread (the plug-in's own) are dispatched.
     std::vector<PostedMessage> Drain(DWORD forMs);
 
 private:

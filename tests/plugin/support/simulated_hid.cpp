@@ -103,11 +103,25 @@ BOOL WINAPI SimUnregister(HDEVNOTIFY notification)
     return SimulatedHid::Current().Unregister(notification);
 }
 
+BOOL WINAPI SimRegisterSession(HWND window, DWORD flags)
+{
+    return SimulatedHid::Current().RegisterSession(window, flags);
+}
+BOOL WINAPI SimUnregisterSession(HWND window)
+{
+    return SimulatedHid::Current().UnregisterSession(window);
+}
+DWORD WINAPI SimWaitNoPendingInstallEvents(DWORD timeoutMs)
+{
+    return SimulatedHid::Current().WaitNoPendingInstallEvents(timeoutMs);
+}
+
 const HidApi kSimulatedApi{
     SimHidGuid,     SimGetClassDevs, SimEnumInterfaces, SimInterfaceDetail, SimDestroySet,
     SimCreateFile,  SimCloseHandle,  SimReadFile,       SimOverlappedResult, SimCancelIo,
     SimAttributes,  SimSerial,       SimPreparsed,      SimFreePreparsed,   SimCaps,
     SimGetFeature,  SimSetFeature,   SimRegister,       SimUnregister,
+    SimRegisterSession, SimUnregisterSession, SimWaitNoPendingInstallEvents,
 };
 
 template <typename Ready>
@@ -583,6 +597,17 @@ BOOLEAN SimulatedHid::SetFeature(HANDLE handle, PVOID report, ULONG length)
 HDEVNOTIFY SimulatedHid::Register(HANDLE recipient, LPVOID filter, DWORD flags)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    const auto* classFilter = static_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(filter);
+    if (classFilter->dbcc_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+        if (recipient == nullptr || flags != DEVICE_NOTIFY_WINDOW_HANDLE || classFilter->dbcc_size != sizeof *classFilter ||
+            std::memcmp(&classFilter->dbcc_classguid, &kHidGuid, sizeof kHidGuid) != 0) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        const auto notification = reinterpret_cast<HDEVNOTIFY>(nextValue_ += 4);
+        interfaceRegistrations_[notification] = static_cast<HWND>(recipient);
+        return notification;
+    }
     const auto* broadcast = static_cast<const DEV_BROADCAST_HANDLE*>(filter);
     if (recipient == nullptr || flags != DEVICE_NOTIFY_WINDOW_HANDLE || broadcast->dbch_size != sizeof *broadcast ||
         broadcast->dbch_devicetype != DBT_DEVTYP_HANDLE || ScannerOf(broadcast->dbch_handle) == nullptr) {
@@ -597,7 +622,70 @@ HDEVNOTIFY SimulatedHid::Register(HANDLE recipient, LPVOID filter, DWORD flags)
 BOOL SimulatedHid::Unregister(HDEVNOTIFY notification)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (interfaceRegistrations_.erase(notification) == 1)
+        return TRUE;
     return notifications_.erase(notification) == 1 ? TRUE : Fail(ERROR_INVALID_HANDLE);
+}
+
+BOOL SimulatedHid::RegisterSession(HWND window, DWORD flags)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (window == nullptr || flags != NOTIFY_FOR_ALL_SESSIONS)
+        return Fail(ERROR_INVALID_PARAMETER);
+    sessionWindow_ = window;
+    return TRUE;
+}
+
+BOOL SimulatedHid::UnregisterSession(HWND window)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (window != sessionWindow_)
+        return Fail(ERROR_INVALID_PARAMETER);
+    sessionWindow_ = nullptr;
+    return TRUE;
+}
+
+DWORD SimulatedHid::WaitNoPendingInstallEvents(DWORD)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++installPolls_;
+    changed_.notify_all();
+    return installState_;
+}
+
+void SimulatedHid::SetInstallState(DWORD state)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    installState_ = state;
+}
+
+std::size_t SimulatedHid::InstallPolls()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return installPolls_;
+}
+
+HANDLE SimulatedHid::WatchedHandleOf(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [notification, handle] : notifications_) {
+        const auto open = handles_.find(handle);
+        if (open != handles_.end() && open->second.scanner->spec_.path == path)
+            return handle;
+    }
+    return nullptr;
+}
+
+std::size_t SimulatedHid::InterfaceRegistrations()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return interfaceRegistrations_.size();
+}
+
+HWND SimulatedHid::SessionWindow()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sessionWindow_;
 }
 
 ScopedSimulation::ScopedSimulation(SimulatedHid& hid)

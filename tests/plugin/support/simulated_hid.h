@@ -91,6 +91,15 @@ public:
     static GUID HidGuid();
 
     void FailDeviceSets(bool fail);
+    // What the install-events poll answers from now on: 0 nothing pending,
+    // WAIT_TIMEOUT still installing, WAIT_FAILED.
+    void SetInstallState(DWORD state);
+    std::size_t InstallPolls();
+    // The handle a scanner's handle notification watches, as the system
+    // names it in that scanner's handle events; null when none is watched.
+    HANDLE WatchedHandleOf(const std::string& path);
+    std::size_t InterfaceRegistrations();
+    HWND SessionWindow();
     std::size_t OpenHandles();
     std::size_t OpenHandlesWithAccess(DWORD access);
     std::size_t RegisteredNotifications();
@@ -118,6 +127,9 @@ public:
     BOOLEAN SetFeature(HANDLE handle, PVOID report, ULONG length);
     HDEVNOTIFY Register(HANDLE recipient, LPVOID filter, DWORD flags);
     BOOL Unregister(HDEVNOTIFY notification);
+    BOOL RegisterSession(HWND window, DWORD flags);
+    BOOL UnregisterSession(HWND window);
+    DWORD WaitNoPendingInstallEvents(DWORD timeoutMs);
 
 private:
     friend class SimulatedScanner;
@@ -149,6 +161,10 @@ private:
     std::map<LPOVERLAPPED, Transfer> transfers_;
     std::map<HDEVNOTIFY, HANDLE> notifications_;
     std::map<HDEVINFO, std::vector<SimulatedScanner*>> sets_;
+    std::map<HDEVNOTIFY, HWND> interfaceRegistrations_;
+    HWND sessionWindow_ = nullptr;
+    DWORD installState_ = 0;
+    std::size_t installPolls_ = 0;
     std::size_t preparsed_ = 0;
     std::uintptr_t nextValue_ = 0x10000;
     bool failDeviceSets_ = false;

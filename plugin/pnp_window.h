@@ -1,0 +1,65 @@
+#pragma once
+
+#include <vector>
+
+#include "plugin/attach_notifier.h"
+#include "plugin/device_list.h"
+
+namespace pellion {
+
+constexpr char kHiddenWindowClass[] = "HIDKB";
+constexpr char kHiddenWindowTitle[] = "HIDKB-DummyWindow";
+// The window's own message: a removal performed after a short delay.
+constexpr UINT kWmDeviceRemoved = 0x8001;
+constexpr DWORD kRemovalDelayMs = 50;
+constexpr DWORD kRemovalGraceMs = 100;
+
+// The hidden child of the host window that follows scanners arriving and
+// leaving and the console session. All of it runs on the host's thread.
+class PnpWindow {
+public:
+    PnpWindow(DeviceList& devices, DWORD installPollIntervalMs);
+    ~PnpWindow();
+    PnpWindow(const PnpWindow&) = delete;
+    PnpWindow& operator=(const PnpWindow&) = delete;
+
+    // Creates the window and its registrations and enumerates the present
+    // scanners; returns what the enumeration returned.
+    int CreateHiddenWindow(HINSTANCE instance, HWND hostWindow);
+    // Removes the window, its registrations and the announcing threads.
+    void Destroy();
+    HWND Handle() const { return window_; }
+
+    static LRESULT CALLBACK PnPHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header);
+    int HandleDeviceInterfaceChange(const DEV_BROADCAST_HDR* header, WPARAM event);
+    int HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header);
+    void BeginRemoval(CompDeviceInfo& entry);
+    void DeferredRemoval(CompDeviceInfo* entry);
+    void OnSessionChange(WPARAM change);
+    void OnConsoleDisconnect();
+    void OnConsoleConnect();
+    void OnDestroy();
+    void Announce(CompDeviceInfo& entry, const char* guidTextBuffer);
+    void ClosePortOf(CompDeviceInfo& entry);
+    void ReleaseForRemoval(CompDeviceInfo& entry);
+    void RemoveScannersGoneMeanwhile();
+    void Unregister();
+
+    DeviceList& devices_;
+    const HidApi& hid_;
+    AttachNotifier notifier_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    HWND announcingSource_ = nullptr;
+    HDEVNOTIFY interfaceNotification_ = nullptr;
+    bool sessionRegistered_ = false;
+    CompDeviceInfo* currentDevice_ = nullptr;
+    // Ports a console disconnect closed, opened again at the reconnect.
+    std::vector<DWORD_PTR> portsToReopen_;
+};
+
+}  // namespace pellion

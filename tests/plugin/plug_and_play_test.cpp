@@ -1,0 +1,208 @@
+#include <cstring>
+
+#include "tests/plugin/support/export_fixture.h"
+
+namespace pellion::testing {
+namespace {
+
+const std::string kPath = "\\\\?\\hid#scanner";
+
+class PlugAndPlayTest : public ExportTest {
+protected:
+    DWORD_PTR InitOne()
+    {
+        scanner = &sim.Add(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+        EXPECT_EQ(InitHost(), 0);
+        EXPECT_EQ(count, 1);
+        return HandleIn(records[0]);
+    }
+
+    SimulatedScanner* scanner = nullptr;
+};
+
+bool AllZeroBut(const ScannerRecord& record, std::initializer_list<std::size_t> set)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
+    for (std::size_t i = 0; i < sizeof record; ++i) {
+        bool isSet = false;
+        for (std::size_t first : set)
+            isSet = isSet || i == first;
+        if (!isSet && bytes[i] != 0)
+            return false;
+    }
+    return true;
+}
+
+TEST_F(PlugAndPlayTest, UnpluggingReportsTheKnownHandleDetachedAndFreesIt)
+{
+    const DWORD_PTR device = InitOne();
+    scanner->Unplug();
+    const DWORD sent = ::GetTickCount();
+    EXPECT_EQ(HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath), 0);
+    const auto detached = host.WaitFor(kWmDeviceNotification, 2000);
+    ASSERT_TRUE(detached.has_value());
+    EXPECT_EQ(static_cast<DWORD_PTR>(detached->lParam), device);
+    EXPECT_GE(detached->time - sent, kRemovalDelayMs - 1);
+    const ScannerRecord& record = RecordOf(*detached);
+    EXPECT_EQ(record.event, 2);
+    EXPECT_EQ(record.detached, 1);
+    EXPECT_EQ(record.transportKind, 8);
+    EXPECT_TRUE(AllZeroBut(record, {376, 388, 392}));
+    EXPECT_EQ(Query(device), -1);
+    EXPECT_EQ(sim.OpenHandles(), 0u);
+}
+
+TEST_F(PlugAndPlayTest, APlugInAgainIsAnnouncedWithANewHandleOnceNothingInstalls)
+{
+    const DWORD_PTR old = InitOne();
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    ASSERT_EQ(Notifications(300).size(), 1u);
+
+    sim.SetInstallState(WAIT_TIMEOUT);
+    Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    EXPECT_TRUE(Notifications(150).empty());
+    EXPECT_GT(sim.InstallPolls(), 1u);
+    sim.SetInstallState(0);
+    const auto attached = host.WaitFor(kWmDeviceNotification, 2000);
+    ASSERT_TRUE(attached.has_value());
+    const DWORD_PTR fresh = static_cast<DWORD_PTR>(attached->lParam);
+    EXPECT_NE(fresh, old);
+    const ScannerRecord& record = RecordOf(*attached);
+    EXPECT_EQ(HandleIn(record), fresh);
+    EXPECT_EQ(record.vendorId, 0x05E0);
+    EXPECT_EQ(record.productId, 0x1200);
+    EXPECT_STREQ(record.guidText, "PNPGUID");
+    EXPECT_EQ(record.event, 1);
+    EXPECT_EQ(record.transportKind, 8);
+    EXPECT_EQ(record.field396, 1);
+    EXPECT_EQ(record.valid, 1);
+    EXPECT_TRUE(AllZeroBut(record, {2, 3, 4, 5, 296, 297, 298, 299, 300, 301, 302, 360, 361, 362, 363, 376, 392, 396,
+                                    399}));
+    EXPECT_EQ(Query(fresh), 0);
+    EXPECT_TRUE(host.WaitFor(kWmHostTypeInfo, 2000).has_value());
+}
+
+TEST_F(PlugAndPlayTest, APlugInBeforeTheDeferredRemovalKeepsItsOwnEntry)
+{
+    const DWORD_PTR old = InitOne();
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);  // its removal is still queued
+    Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    const auto notifications = Notifications(500);
+    ASSERT_EQ(notifications.size(), 2u);
+    DWORD_PTR fresh = 0;
+    for (const PostedMessage& posted : notifications) {
+        if (RecordOf(posted).event == 1)
+            fresh = static_cast<DWORD_PTR>(posted.lParam);
+        else
+            EXPECT_EQ(static_cast<DWORD_PTR>(posted.lParam), old);
+    }
+    ASSERT_NE(fresh, 0u);
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(Query(old), -1);
+    EXPECT_EQ(Query(fresh), 0);
+}
+
+TEST_F(PlugAndPlayTest, AnInstallationThatNeverSettlesIsNotAnnounced)
+{
+    InitOne();
+    sim.SetInstallState(WAIT_TIMEOUT);
+    Arrive(Scanner("\\\\?\\hid#late", SerialWithGuid(L"LATE")));
+    EXPECT_TRUE(Notifications(60 * kTestPollIntervalMs + 500).empty());
+    EXPECT_EQ(sim.InstallPolls(), 60u);
+}
+
+TEST_F(PlugAndPlayTest, AFailedInstallPollIsNotAnnounced)
+{
+    InitOne();
+    sim.SetInstallState(WAIT_FAILED);
+    Arrive(Scanner("\\\\?\\hid#failed", SerialWithGuid(L"FAILED")));
+    EXPECT_TRUE(Notifications(200).empty());
+    EXPECT_EQ(sim.InstallPolls(), 1u);
+}
+
+TEST_F(PlugAndPlayTest, ConsoleDisconnectAndReconnectKeepTheHandlesSilently)
+{
+    const DWORD_PTR device = InitOne();
+    TraceCapture trace;
+    Session(WTS_CONSOLE_DISCONNECT);
+    EXPECT_EQ(sim.OpenHandles(), 0u);
+    Session(WTS_CONSOLE_CONNECT);
+    EXPECT_TRUE(Notifications(200).empty());
+    const auto lines = trace.Lines();
+    const std::vector<std::string> expected = {
+        "PnPHandler: ClosedDeviceHandles: Closing handle for " + kPath,
+        "PnPHandler (Pellion): WTS_CONSOLE_DISCONNECT: Success closing devices.",
+        "PnPHandler (Pellion): Success reconnecting to devices"};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(Query(device), 0);
+    EXPECT_TRUE(host.WaitFor(kWmHostTypeInfo, 2000).has_value());
+    // The port reads again after the reconnect.
+    ASSERT_TRUE(scanner->WaitForPendingRead(2000));
+    scanner->PushReport({0x24, 0x11});
+    const auto event = host.WaitFor(kWmScannerEvent, 2000);
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(static_cast<DWORD_PTR>(event->lParam), device);
+}
+
+TEST_F(PlugAndPlayTest, AScannerGoneWhileTheConsoleWasAwayIsReportedDetached)
+{
+    const DWORD_PTR device = InitOne();
+    Session(WTS_CONSOLE_DISCONNECT);
+    scanner->Unplug();
+    Session(WTS_CONSOLE_CONNECT);
+    const auto notifications = Notifications(500);
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(RecordOf(notifications[0]).event, 2);
+    EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+    EXPECT_EQ(Query(device), -1);
+}
+
+TEST_F(PlugAndPlayTest, ASafeRemovalEndsInADetachedNotification)
+{
+    const DWORD_PTR device = InitOne();
+    HandleEvent(DBT_DEVICEQUERYREMOVE, kPath);
+    HandleEvent(DBT_DEVICEREMOVEPENDING, kPath);
+    scanner->Unplug();
+    InterfaceEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    const auto notifications = Notifications(500);
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+    EXPECT_EQ(sim.OpenHandles(), 0u);
+}
+
+TEST_F(PlugAndPlayTest, DeviceChangesWithoutABroadcastDoNothing)
+{
+    const DWORD_PTR device = InitOne();
+    ::SendMessageA(Hidden(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+    DEV_BROADCAST_HANDLE broadcast{};
+    broadcast.dbch_size = sizeof broadcast;
+    broadcast.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    broadcast.dbch_handle = sim.WatchedHandleOf(kPath);
+    ::SendMessageA(Hidden(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, reinterpret_cast<LPARAM>(&broadcast));
+    EXPECT_TRUE(Notifications(200).empty());
+    EXPECT_EQ(Query(device), 0);
+}
+
+TEST_F(PlugAndPlayTest, AnotherProductArrivingIsIgnored)
+{
+    InitOne();
+    ScannerSpec other = Scanner("\\\\?\\hid#keyboard", SerialWithGuid(L"OTHER"));
+    other.productId = 0x1201;
+    Arrive(other);
+    EXPECT_TRUE(Notifications(200).empty());
+}
+
+TEST_F(PlugAndPlayTest, DestroyingTheHostWindowClosesThePorts)
+{
+    InitOne();
+    ASSERT_TRUE(scanner->WaitForPendingRead(2000));
+    EXPECT_EQ(sim.OpenHandlesWithAccess(GENERIC_READ), 1u);
+    ::DestroyWindow(host.Handle());
+    EXPECT_EQ(sim.OpenHandlesWithAccess(GENERIC_READ), 0u);
+    EXPECT_EQ(scanner->OutstandingReads(), 0u);
+}
+
+}  // namespace
+}  // namespace pellion::testing
