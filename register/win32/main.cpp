@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "register/core/startup.h"
+#include "register/win32/entry_form.h"
 #include "register/win32/local_date.h"
 #include "register/win32/main_form.h"
+#include "register/win32/pick_list_form.h"
 #include "register/win32/win32_file_system.h"
 #include "register/win32/win32_profile_store.h"
 #include "register/win32/win32_prompter.h"
@@ -18,10 +20,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     Win32FileSystem fileSystem;
     Win32ProfileStore profileStore;
     Win32Prompter prompter;
+    Win32PickListEditorFactory pickListEditors;
+    Win32EntryDialogFactory entryDialogs(nullptr, pickListEditors);
     TmainForm mainForm(quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, RoamingAppDataFolder(),
-                                                     quorva::DefaultDatabaseFolderCandidates(), LocalToday});
+                                                     quorva::DefaultDatabaseFolderCandidates(), LocalToday,
+                                                     &entryDialogs});
     if (!mainForm.hwnd()) return 1;
     prompter.SetOwner(mainForm.hwnd());
+    entryDialogs.SetOwner(mainForm.hwnd());
     // The dialogs (entry/edit, search, pick lists, settings) are created
     // afresh by the commands that show them.
     ShowWindow(mainForm.hwnd(), showCommand);

@@ -446,6 +446,14 @@ void TmainForm::OnCommand(int id, int code)
     case kExit:
         if (code == BN_CLICKED) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         break;
+    case kNewRecord:
+    case kMenuNewRecord:
+        if (code == BN_CLICKED) Guarded([&] { presenter_->newbtnClick(); });
+        break;
+    case kEditRecord:
+    case kMenuEditSelected:
+        if (code == BN_CLICKED) Guarded([&] { presenter_->edtbtnClick(); });
+        break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);
         break;
@@ -453,8 +461,8 @@ void TmainForm::OnCommand(int id, int code)
         ShowAbout();
         break;
     default:
-        // The registration, editing, search, maintenance, export and scanner
-        // commands are attached by their own units.
+        // The search, maintenance, export and scanner commands are attached
+        // by their own units.
         break;
     }
 }
@@ -468,6 +476,11 @@ LRESULT TmainForm::OnNotify(const NMHDR& header)
             return 0;
         case LVN_ODFINDITEMW:
             return -1;
+        case NM_DBLCLK:
+            if (reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0) {
+                Guarded([&] { presenter_->edtbtnClick(); });
+            }
+            return 0;
         default:
             return 0;
         }

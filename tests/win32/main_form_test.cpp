@@ -1,112 +1,17 @@
-#include "register/win32/main_form.h"
-
-#include <gtest/gtest.h>
-
-#include <commctrl.h>
-
-#include <filesystem>
-#include <fstream>
-
-#include "register/core/document_statements.h"
-#include "register/core/text_encoding.h"
-#include "register/store/sqlite_database.h"
-#include "register/win32/main_form_ids.h"
-#include "register/win32/win32_file_system.h"
-#include "register/win32/win32_profile_store.h"
-#include "tests/support/fakes.h"
-#include "tests/support/temp_folder.h"
+#include "tests/win32/main_form_fixture.h"
 
 namespace {
 
 using namespace main_form;
-namespace fs = std::filesystem;
-
-const quorva::CivilDate kToday{2026, 12, 8};
-
-std::wstring Text(HWND hwnd)
-{
-    wchar_t buffer[512] = {};
-    GetWindowTextW(hwnd, buffer, 512);
-    return buffer;
-}
-
-// A machine of its own for each test: application data and the default
-// database folders inside a temporary folder, where "D:" cannot be created.
-class MainFormTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-
-    void SetUp() override { std::ofstream(folder.path() / "D") << "a file, so no folder can be made under it"; }
-
-    std::string AppData() const { return folder.File("AppData"); }
-    std::string SettingsFolder() const { return AppData() + "\\ovd"; }
-    std::string Ini() const { return SettingsFolder() + "\\quorva.ini"; }
-    std::string DefaultFolder() const { return folder.File("C") + "\\Quorva"; }
-    std::string DatabasePath() const { return DefaultFolder() + "\\Quorva.db"; }
-
-    TmainForm& Start()
-    {
-        form = std::make_unique<TmainForm>(
-            quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, AppData(),
-                                          {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }},
-            /*quitOnDestroy=*/false);
-        ShowWindow(form->hwnd(), SW_SHOWNOACTIVATE);
-        return *form;
-    }
-
-    void Close()
-    {
-        SendMessageW(form->hwnd(), WM_CLOSE, 0, 0);
-        form.reset();
-    }
-
-    void AddRecord(const std::string& swrq, const std::string& ycp, const std::string& title)
-    {
-        Win32FileSystem().CreateFolders(DefaultFolder());
-        TSQLiteDatabase db(DatabasePath());
-        quorva::EnsureDocumentTable(db);
-        quorva::RecordFields fields{};
-        fields[static_cast<int>(quorva::Column::swrq)] = swrq;
-        fields[static_cast<int>(quorva::Column::ycp)] = ycp;
-        fields[static_cast<int>(quorva::Column::wjbt)] = title;
-        db.Execute(quorva::InsertRecordStatement(fields));
-    }
-
-    void Click(int id) { SendMessageW(form->Control(id), BM_CLICK, 0, 0); }
-    bool Checked(int id) { return SendMessageW(form->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    int RowCount() { return ListView_GetItemCount(form->Control(kList)); }
-    int SelectedRow() { return ListView_GetNextItem(form->Control(kList), -1, LVNI_SELECTED); }
-    std::string Cell(int row, int column)
-    {
-        wchar_t buffer[512] = {};
-        ListView_GetItemText(form->Control(kList), row, column, buffer, 512);
-        return Narrow(buffer);
-    }
-    std::string IniValue(const char* key)
-    {
-        wchar_t buffer[256] = {};
-        GetPrivateProfileStringW(L"Option", Widen(key).c_str(), L"<missing>", buffer, 256, Widen(Ini()).c_str());
-        return Narrow(buffer);
-    }
-
-    TempFolder folder;
-    Win32FileSystem fileSystem;
-    Win32ProfileStore profileStore;
-    ScriptedPrompter prompter;
-    std::unique_ptr<TmainForm> form;
-};
+using main_form_test::MainFormTest;
+using main_form_test::Text;
 
 TEST_F(MainFormTest, FirstStartCreatesSettingsListFilesAndDatabase)
 {
     TmainForm& main = Start();
-    EXPECT_TRUE(fs::is_directory(fs::u8path(SettingsFolder())));
-    EXPECT_EQ(fs::file_size(fs::u8path(Ini() + ".jg")), 0u);
-    EXPECT_EQ(fs::file_size(fs::u8path(Ini() + ".xm")), 0u);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(SettingsFolder())));
+    EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(Ini() + ".jg")), 0u);
+    EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(Ini() + ".xm")), 0u);
     EXPECT_EQ(main.presenter().state().databasePath, DatabasePath());
     EXPECT_EQ(main.presenter().state().templatePath, DefaultFolder() + "\\呈批表制作说明.doc");
     TSQLiteDatabase db(DatabasePath());

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/win32/main_form_fixture.h"
+
+namespace {
+
+using namespace main_form;
+using main_form_test::MainFormTest;
+using quorva::EntryField;
+
+// Plays the clerk from a second thread while the dialog runs its modal loop
+// on the test's thread.
+class Clerk {
+public:
+    explicit Clerk(std::function<void()> script) : thread_([script] { script(); }) {}
+    ~Clerk() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+HWND WaitForWindow(const std::string& caption, HWND notThis = nullptr)
+{
+    const std::wstring wide = Widen(caption);
+    for (int i = 0; i < 500; ++i) {
+        const HWND found = FindWindowW(L"#32770", wide.c_str());
+        if (found && found != notThis && IsWindowVisible(found)) return found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND FieldOf(HWND dialog, EntryField field) { return GetDlgItem(dialog, TForm1::ControlId(field)); }
+
+// What a scanner sends: characters as typed text, Tab and Enter as keys.
+void Scan(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    const auto key = [&](WORD vk) {
+        INPUT down{INPUT_KEYBOARD};
+        down.ki.wVk = vk;
+        INPUT up = down;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(down);
+        inputs.push_back(up);
+    };
+    for (wchar_t c : text) {
+        if (c == L'\t') {
+            key(VK_TAB);
+        } else if (c == L'\n') {
+            key(VK_RETURN);
+        } else {
+            INPUT down{INPUT_KEYBOARD};
+            down.ki.wScan = c;
+            down.ki.dwFlags = KEYEVENTF_UNICODE;
+            INPUT up = down;
+            up.ki.dwFlags |= KEYEVENTF_KEYUP;
+            inputs.push_back(down);
+            inputs.push_back(up);
+        }
+    }
+    // One keystroke at a time, as a scanner emulating a keyboard does.
+    for (std::size_t i = 0; i < inputs.size(); i += 2) {
+        SendInput(2, &inputs[i], sizeof(INPUT));
+        Sleep(2);
+    }
+}
+
+void WaitUntilGone(HWND window)
+{
+    for (int i = 0; i < 500 && IsWindow(window); ++i) Sleep(10);
+}
+
+TEST_F(MainFormTest, AScannersKeystrokesRegisterACompleteRecord)
+{
+    Win32FileSystem().CreateFolders(SettingsFolder());
+    WritePrivateProfileStringW(L"Option", L"SHao", L"SW2026-015", Widen(Ini()).c_str());
+    Start();
+    std::atomic<bool> typed{false};
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            SetForegroundWindow(dialog);
+            Sleep(100);
+            Scan(L"秘密\t5年\t市政府办公厅\t京政办发[2026]8号\t通报\t特急\t关于𠀋䶮的通知\t拟办一\n拟办二\t\t\t"
+                 L"\t各区人民政府\t1100001234\t市委办公厅\t20261201\t县团级\n");
+            typed = true;
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    ASSERT_TRUE(typed);
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Stored("lwdw", 1), "市政府办公厅");
+    EXPECT_EQ(Stored("wh", 1), "京政办发〔2026〕8号");
+    EXPECT_EQ(Stored("wz", 1), "通报");
+    EXPECT_EQ(Stored("jjcd", 1), "特急");
+    EXPECT_EQ(Stored("mmdj", 1), "秘密5年");
+    EXPECT_EQ(Stored("wjbt", 1), "关于𠀋䶮的通知");
+    EXPECT_EQ(Stored("ybyj", 1), "拟办一\r\n拟办二");
+    EXPECT_EQ(Stored("zsdw", 1), "各区人民政府");
+    EXPECT_EQ(Stored("tmbh", 1), "1100001234");
+    EXPECT_EQ(Stored("tmzzdw", 1), "市委办公厅");
+    EXPECT_EQ(Stored("zzrq", 1), "20261201");
+    EXPECT_EQ(Stored("fbcq", 1), "县团级");
+    EXPECT_EQ(Stored("swzh", 1), "SW2026-016");
+    EXPECT_EQ(Stored("swrq", 1), "20261208");
+    EXPECT_EQ(Stored("fwrq", 1), "20261208");
+    EXPECT_EQ(IniValue("SHao"), "SW2026-016");
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_EQ(Cell(0, 8), "关于𠀋䶮的通知");
+}
+
+TEST_F(MainFormTest, AnEmptyRequiredFieldKeepsTheDialogOpen)
+{
+    Start();
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            SetWindowTextW(FieldOf(dialog, EntryField::elwdw), L"市政府");
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "注意：来文字号不能为空！");
+    EXPECT_EQ(RowCount(), 0);
+    EXPECT_EQ(IniValue("SHao"), "<missing>") << "a cancelled dialog writes no counter";
+}
+
+TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
+{
+    AddRecord("20261201", "否", "第一份");
+    AddRecord("2026-12-02", "否", "第二份");
+    AddRecord("20261203", "否", "第三份");
+    {
+        TSQLiteDatabase db(DatabasePath());
+        db.Execute("update Quorva set fwrq='20261130', mmdj='绝密长期'");
+    }
+    Start();
+    ListView_SetItemState(form->Control(kList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    std::string level, period, received;
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("编辑记录");
+            if (!dialog) return;
+            wchar_t text[64] = {};
+            GetWindowTextW(FieldOf(dialog, EntryField::emmdj1), text, 64);
+            level = Narrow(text);
+            GetWindowTextW(FieldOf(dialog, EntryField::emmdj2), text, 64);
+            period = Narrow(text);
+            SYSTEMTIME date{};
+            SendMessageW(FieldOf(dialog, EntryField::eswrq), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+            received = std::to_string(date.wYear * 10000 + date.wMonth * 100 + date.wDay);
+            SetWindowTextW(FieldOf(dialog, EntryField::ewjbt), L"第二份（改）");
+            SetWindowTextW(FieldOf(dialog, EntryField::ewh), L"新[2026]2号");
+            SetWindowTextW(FieldOf(dialog, EntryField::elwdw), L"市政府");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kEditRecord);
+    }
+    EXPECT_EQ(level, "绝密");
+    EXPECT_EQ(period, "长期");
+    EXPECT_EQ(received, "20261202");
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "修改将覆盖原有记录，您确认要修改选定的记录吗？");
+    EXPECT_EQ(Stored("wjbt", 2), "第二份（改）");
+    EXPECT_EQ(Stored("wh", 2), "新〔2026〕2号");
+    EXPECT_EQ(Stored("swrq", 2), "20261202");
+    EXPECT_EQ(Stored("mmdj", 2), "绝密长期");
+    EXPECT_EQ(Stored("wjbt", 1), "第一份");
+    EXPECT_EQ(Stored("wjbt", 3), "第三份");
+    EXPECT_EQ(Cell(1, 8), "第二份（改）");
+    EXPECT_EQ(Cell(1, 1), "20261202");
+    EXPECT_EQ(Cell(1, 0), "2");
+}
+
+TEST_F(MainFormTest, ThePickListEditorRoundTrip)
+{
+    Start();
+    {
+        std::ofstream names(std::filesystem::u8path(Ini() + ".xm"), std::ios::binary);
+        names << "\xD5\xC5\xC8\xFD\r\n";  // 张三 in code page 936
+    }
+    int itemsBefore = -1, itemsAfter = -1;
+    std::string kept;
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            const HWND lrr = FieldOf(dialog, EntryField::elrr);
+            itemsBefore = static_cast<int>(SendMessageW(lrr, CB_GETCOUNT, 0, 0));
+            SetWindowTextW(lrr, L"手写的名字");
+            PostMessageW(GetDlgItem(dialog, 3002), BM_CLICK, 0, 0);
+            const HWND editor = WaitForWindow("常用输入姓名设置");
+            if (editor) {
+                SetWindowTextW(GetDlgItem(editor, PickListForm::kBodyId), L"王五\r\n𠀋䶮\r\n");
+                PostMessageW(editor, WM_COMMAND, IDOK, 0);
+                WaitUntilGone(editor);
+            }
+            Sleep(50);
+            itemsAfter = static_cast<int>(SendMessageW(lrr, CB_GETCOUNT, 0, 0));
+            wchar_t text[64] = {};
+            GetWindowTextW(lrr, text, 64);
+            kept = Narrow(text);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    EXPECT_EQ(itemsBefore, 1);
+    EXPECT_EQ(itemsAfter, 2);
+    EXPECT_EQ(kept, "手写的名字");
+    std::ifstream file(std::filesystem::u8path(Ini() + ".xm"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, std::string("\xCD\xF5\xCE\xE5\r\n") + "\x95\x32\x83\x37\xFE\x9F\r\n");
+}
+
+}  // namespace

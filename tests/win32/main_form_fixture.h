@@ -1,0 +1,123 @@
+#pragma once
+
+// The main window on a machine of its own for each test: application data
+// and the default database folders inside a temporary folder, where "D:"
+// cannot be created.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "register/core/document_statements.h"
+#include "register/core/text_encoding.h"
+#include "register/store/sqlite_database.h"
+#include "register/win32/entry_form.h"
+#include "register/win32/main_form.h"
+#include "register/win32/main_form_ids.h"
+#include "register/win32/pick_list_form.h"
+#include "register/win32/win32_file_system.h"
+#include "register/win32/win32_profile_store.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_folder.h"
+
+namespace main_form_test {
+
+using namespace main_form;
+namespace fs = std::filesystem;
+
+const quorva::CivilDate kToday{2026, 12, 8};
+
+inline std::wstring Text(HWND hwnd)
+{
+    wchar_t buffer[512] = {};
+    GetWindowTextW(hwnd, buffer, 512);
+    return buffer;
+}
+
+// A machine of its own for each test: application data and the default
+// database folders inside a temporary folder, where "D:" cannot be created.
+class MainFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    void SetUp() override { std::ofstream(folder.path() / "D") << "a file, so no folder can be made under it"; }
+
+    std::string AppData() const { return folder.File("AppData"); }
+    std::string SettingsFolder() const { return AppData() + "\\ovd"; }
+    std::string Ini() const { return SettingsFolder() + "\\quorva.ini"; }
+    std::string DefaultFolder() const { return folder.File("C") + "\\Quorva"; }
+    std::string DatabasePath() const { return DefaultFolder() + "\\Quorva.db"; }
+
+    TmainForm& Start()
+    {
+        form = std::make_unique<TmainForm>(
+            quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, AppData(),
+                                          {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
+                                          [] { return kToday; }, &entryDialogs},
+            /*quitOnDestroy=*/false);
+        entryDialogs.SetOwner(form->hwnd());
+        ShowWindow(form->hwnd(), SW_SHOW);
+        return *form;
+    }
+
+    void Close()
+    {
+        SendMessageW(form->hwnd(), WM_CLOSE, 0, 0);
+        form.reset();
+    }
+
+    std::string Stored(const char* column, std::int64_t id)
+    {
+        TSQLiteDatabase db(DatabasePath());
+        auto result = db.Query(SqlStatement{"select * from Quorva where id=?", {id}});
+        if (result->CountRows() == 0) return "<none>";
+        return result->TextAt(result->ColumnIndex(column));
+    }
+
+    void AddRecord(const std::string& swrq, const std::string& ycp, const std::string& title)
+    {
+        Win32FileSystem().CreateFolders(DefaultFolder());
+        TSQLiteDatabase db(DatabasePath());
+        quorva::EnsureDocumentTable(db);
+        quorva::RecordFields fields{};
+        fields[static_cast<int>(quorva::Column::swrq)] = swrq;
+        fields[static_cast<int>(quorva::Column::ycp)] = ycp;
+        fields[static_cast<int>(quorva::Column::wjbt)] = title;
+        db.Execute(quorva::InsertRecordStatement(fields));
+    }
+
+    void Click(int id) { SendMessageW(form->Control(id), BM_CLICK, 0, 0); }
+    bool Checked(int id) { return SendMessageW(form->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    int RowCount() { return ListView_GetItemCount(form->Control(kList)); }
+    int SelectedRow() { return ListView_GetNextItem(form->Control(kList), -1, LVNI_SELECTED); }
+    std::string Cell(int row, int column)
+    {
+        wchar_t buffer[512] = {};
+        ListView_GetItemText(form->Control(kList), row, column, buffer, 512);
+        return Narrow(buffer);
+    }
+    std::string IniValue(const char* key)
+    {
+        wchar_t buffer[256] = {};
+        GetPrivateProfileStringW(L"Option", Widen(key).c_str(), L"<missing>", buffer, 256, Widen(Ini()).c_str());
+        return Narrow(buffer);
+    }
+
+    TempFolder folder;
+    Win32FileSystem fileSystem;
+    Win32ProfileStore profileStore;
+    ScriptedPrompter prompter;
+    Win32PickListEditorFactory pickListEditors;
+    Win32EntryDialogFactory entryDialogs{nullptr, pickListEditors};
+    std::unique_ptr<TmainForm> form;
+};
+
+}  // namespace main_form_test
