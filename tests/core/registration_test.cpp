@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "register/core/document_statements.h"
 #include "register/core/main_window_presenter.h"
 #include "register/store/sqlite_database.h"
@@ -50,6 +52,7 @@ protected:
     void SetUp() override
     {
         store.Write(kIni, kSettingsSection, keys::kDatabaseFolder, folder.File("db"));
+        std::filesystem::create_directories(folder.path() / "db");
         presenter.FormCreate();
         presenter.FormShow();
     }
