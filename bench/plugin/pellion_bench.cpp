@@ -98,11 +98,11 @@ int main(int argc, char** argv)
     ScopedSimulation binding(sim);
     HostWindow host;
     DeviceList list(sim.Api());
-    ScannerSpec spec;
-    spec.path = "\\\\?\\hid#bench";
-    spec.serial = L"SN01BENCHSCANNER";
-    SimulatedScanner& scanner = sim.Add(spec);
-    CompDeviceInfo* entry = list.OpenDevice(spec.path.c_str(), host.NotificationWindow(), nullptr, true).newEntry;
+    ScannerProfile profile;
+    profile.path = "\\\\?\\hid#bench";
+    profile.serial = L"SN01BENCHSCANNER";
+    SimulatedScanner& scanner = sim.Add(profile);
+    CompDeviceInfo* entry = list.OpenDevice(profile.path.c_str(), host.NotificationWindow(), nullptr, true).newEntry;
     if (entry == nullptr || list.OpenPort(entry) != kOk || !scanner.WaitForPendingRead(kWaitMs)) {
         std::printf("the port did not open\n");
         return 1;

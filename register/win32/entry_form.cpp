@@ -42,13 +42,13 @@ const char* const kFlags[] = {"是", "否"};
 
 enum class Kind { Edit, Memo, DropDown, DatePicker };
 
-struct FieldSpec {
+struct FieldLayout {
     EntryField field;
     Kind kind;
 };
 
 // Creation order is the tab order a scanner types along.
-const FieldSpec kFields[] = {
+const FieldLayout kFields[] = {
     {EntryField::eswrq, Kind::DatePicker}, {EntryField::eswzh, Kind::Edit},      {EntryField::ebwh, Kind::Edit},
     {EntryField::emmdj1, Kind::DropDown},  {EntryField::emmdj2, Kind::DropDown}, {EntryField::elwdw, Kind::Edit},
     {EntryField::ewh, Kind::Edit},         {EntryField::ewz, Kind::DropDown},    {EntryField::ejjcd, Kind::DropDown},
@@ -77,8 +77,8 @@ const struct {
 
 Kind KindOf(EntryField field)
 {
-    for (const FieldSpec& spec : kFields) {
-        if (spec.field == field) return spec.kind;
+    for (const FieldLayout& profile : kFields) {
+        if (profile.field == field) return profile.kind;
     }
     return Kind::Edit;
 }
@@ -226,10 +226,10 @@ void TForm1::AddButton(int id, const std::string& text, DWORD style)
 void TForm1::CreateControls()
 {
     for (const auto& label : kLabels) AddLabel(label.caption);
-    for (const FieldSpec& spec : kFields) {
-        AddField(spec.field);
-        if (spec.field == EntryField::elrr) AddButton(kNamesButtonForLrr, "...");
-        if (spec.field == EntryField::ecpr) AddButton(kNamesButtonForCpr, "...");
+    for (const FieldLayout& profile : kFields) {
+        AddField(profile.field);
+        if (profile.field == EntryField::elrr) AddButton(kNamesButtonForLrr, "...");
+        if (profile.field == EntryField::ecpr) AddButton(kNamesButtonForCpr, "...");
     }
     AddButton(IDOK, "确定", BS_DEFPUSHBUTTON);
     AddButton(IDCANCEL, "取消");
@@ -251,11 +251,11 @@ void TForm1::ApplyValues()
 
 void TForm1::CaptureValues()
 {
-    for (const FieldSpec& spec : kFields) {
-        if (IsDatePicker(spec.field)) {
-            dates_[spec.field] = Date(spec.field);
+    for (const FieldLayout& profile : kFields) {
+        if (IsDatePicker(profile.field)) {
+            dates_[profile.field] = Date(profile.field);
         } else {
-            texts_[spec.field] = Text(spec.field);
+            texts_[profile.field] = Text(profile.field);
         }
     }
 }

@@ -10,10 +10,10 @@ class OpenPortTest : public PluginTest {};
 
 TEST_F(OpenPortTest, OpeningStartsBothThreadsAndTakesTheReportLengths)
 {
-    ScannerSpec spec = Scanner("p", L"SN01OPEN");
-    spec.featureReportLength = 33;
-    spec.outputReportLength = 9;
-    CompDeviceInfo* entry = AttachOpen(spec);
+    ScannerProfile profile = Scanner("p", L"SN01OPEN");
+    profile.featureReportLength = 33;
+    profile.outputReportLength = 9;
+    CompDeviceInfo* entry = AttachOpen(profile);
     ASSERT_NE(entry, nullptr);
     const CComPort& port = *entry->port;
     EXPECT_TRUE(port.open);
@@ -75,8 +75,8 @@ TEST_F(OpenPortTest, ClosingStopsTheThreadsAndAllowsReopening)
 
 TEST_F(OpenPortTest, AReaderThatDoesNotStopIsTerminatedWithMinus9)
 {
-    ScannerSpec spec = Scanner("p", L"SN01HANG");
-    SimulatedScanner& scanner = sim.Add(spec);
+    ScannerProfile profile = Scanner("p", L"SN01HANG");
+    SimulatedScanner& scanner = sim.Add(profile);
     CompDeviceInfo* entry = list.OpenDevice("p", host.NotificationWindow(), nullptr, true).newEntry;
     ASSERT_NE(entry, nullptr);
     scanner.HangReads();
@@ -92,9 +92,9 @@ TEST_F(OpenPortTest, AReaderThatDoesNotStopIsTerminatedWithMinus9)
 
 TEST_F(OpenPortTest, ADeviceWithoutInputReportsGetsNoReader)
 {
-    ScannerSpec spec = Scanner("p", L"SN01SILENT");
-    spec.inputReportLength = 0;
-    CompDeviceInfo* entry = Attach(spec);
+    ScannerProfile profile = Scanner("p", L"SN01SILENT");
+    profile.inputReportLength = 0;
+    CompDeviceInfo* entry = Attach(profile);
     ASSERT_EQ(list.OpenPort(entry), kOk);  // feature reports still work
     const auto status = host.WaitFor(kWmPortStatus, kMessageWaitMs);
     ASSERT_TRUE(status.has_value());
@@ -138,9 +138,9 @@ TEST_F(ReadAccessTest, ThePortReadsThroughAHandleOfItsOwnWithReadAccess)
 
 TEST_F(ReadAccessTest, ARefusedReadHandleFailsTheOpeningWithAStatus)
 {
-    ScannerSpec spec = Scanner("p", L"SN01KEYBOARD");
-    spec.refuseReadAccess = true;
-    CompDeviceInfo* entry = Attach(spec);
+    ScannerProfile profile = Scanner("p", L"SN01KEYBOARD");
+    profile.refuseReadAccess = true;
+    CompDeviceInfo* entry = Attach(profile);
     ASSERT_NE(entry, nullptr);
 
     EXPECT_EQ(list.OpenPort(entry), kErrFailed);

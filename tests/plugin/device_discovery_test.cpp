@@ -11,9 +11,9 @@ class DeviceDiscoveryTest : public PluginTest {};
 
 TEST_F(DeviceDiscoveryTest, OnlyTheScannerProductPassesTheFilter)
 {
-    ScannerSpec other = Scanner("\\\\?\\hid#other", L"SN01OTHER");
+    ScannerProfile other = Scanner("\\\\?\\hid#other", L"SN01OTHER");
     other.productId = 0x1300;
-    ScannerSpec foreign = Scanner("\\\\?\\hid#foreign", L"SN01FOREIGN");
+    ScannerProfile foreign = Scanner("\\\\?\\hid#foreign", L"SN01FOREIGN");
     foreign.vendorId = 0x046D;
     sim.Add(other);
     sim.Add(foreign);
@@ -62,7 +62,7 @@ TEST_F(DeviceDiscoveryTest, InterfacesSharingASerialGiveOneEntryOwnedByTheLast)
 
 TEST_F(DeviceDiscoveryTest, AnUnreadableSerialSkipsTheInterface)
 {
-    ScannerSpec mute = Scanner("mute", L"SN01MUTE");
+    ScannerProfile mute = Scanner("mute", L"SN01MUTE");
     mute.serialUnreadable = true;
     sim.Add(mute);
     sim.Add(Scanner("talks", L"SN01TALKS"));

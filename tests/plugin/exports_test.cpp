@@ -68,9 +68,9 @@ TEST_F(InitTest, WithoutScannersReportsNoneAndSetsUpTheHiddenWindow)
 TEST_F(InitTest, ReportsAtMostTwoHundredFiftyFiveScanners)
 {
     for (int i = 0; i < 300; ++i) {
-        ScannerSpec spec = Scanner("\\\\?\\hid#many" + std::to_string(i), SerialWithGuid(L"G" + std::to_wstring(i)));
-        spec.refuseReadAccess = true;  // no port threads: a failed port keeps its record
-        sim.Add(spec);
+        ScannerProfile profile = Scanner("\\\\?\\hid#many" + std::to_string(i), SerialWithGuid(L"G" + std::to_wstring(i)));
+        profile.refuseReadAccess = true;  // no port threads: a failed port keeps its record
+        sim.Add(profile);
     }
     ASSERT_EQ(InitHost(), 0);
     ASSERT_EQ(count, 255);

@@ -139,10 +139,10 @@ class QueryHostTypeTest : public OpenPortFixture {
 protected:
     void SetUp() override
     {
-        ScannerSpec spec = Scanner("\\\\?\\hid#query", L"SN01QUERYSCANNER");
-        spec.featureReportLength = 17;
-        spec.capability = 0x02;
-        OpenScanner(spec);
+        ScannerProfile profile = Scanner("\\\\?\\hid#query", L"SN01QUERYSCANNER");
+        profile.featureReportLength = 17;
+        profile.capability = 0x02;
+        OpenScanner(profile);
     }
 };
 

@@ -188,7 +188,7 @@ TEST_F(PlugAndPlayTest, DeviceChangesWithoutABroadcastDoNothing)
 TEST_F(PlugAndPlayTest, AnotherProductArrivingIsIgnored)
 {
     InitOne();
-    ScannerSpec other = Scanner("\\\\?\\hid#keyboard", SerialWithGuid(L"OTHER"));
+    ScannerProfile other = Scanner("\\\\?\\hid#keyboard", SerialWithGuid(L"OTHER"));
     other.productId = 0x1201;
     Arrive(other);
     EXPECT_TRUE(Notifications(200).empty());

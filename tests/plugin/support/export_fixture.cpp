@@ -37,15 +37,15 @@ HWND ExportTest::Hidden()
     return ::FindWindowExA(host.Handle(), nullptr, kHiddenWindowClass, kHiddenWindowTitle);
 }
 
-void ExportTest::Arrive(const ScannerSpec& spec)
+void ExportTest::Arrive(const ScannerProfile& profile)
 {
-    sim.Add(spec);
-    std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + spec.path.size() + 1, 0);
+    sim.Add(profile);
+    std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + profile.path.size() + 1, 0);
     auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(storage.data());
     broadcast->dbcc_size = static_cast<DWORD>(storage.size());
     broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     broadcast->dbcc_classguid = SimulatedHid::HidGuid();
-    std::memcpy(broadcast->dbcc_name, spec.path.c_str(), spec.path.size() + 1);
+    std::memcpy(broadcast->dbcc_name, profile.path.c_str(), profile.path.size() + 1);
     ::SendMessageA(Hidden(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(broadcast));
 }
 

@@ -38,7 +38,7 @@ protected:
     HWND Hidden();
     // The system's notifications, sent to the hidden window as real
     // window messages.
-    void Arrive(const ScannerSpec& spec);
+    void Arrive(const ScannerProfile& profile);
     LRESULT HandleEvent(WPARAM event, const std::string& path);
     void InterfaceEvent(WPARAM event, const std::string& path);
     void Session(WPARAM change);

@@ -4,10 +4,10 @@
 
 namespace pellion::testing {
 
-void OpenPortFixture::OpenScanner(const ScannerSpec& spec)
+void OpenPortFixture::OpenScanner(const ScannerProfile& profile)
 {
-    scanner = &sim.Add(spec);
-    entry = list.OpenDevice(spec.path.c_str(), host.NotificationWindow(), nullptr, true).newEntry;
+    scanner = &sim.Add(profile);
+    entry = list.OpenDevice(profile.path.c_str(), host.NotificationWindow(), nullptr, true).newEntry;
     ASSERT_NE(entry, nullptr);
     device = ToDeviceHandle(entry);
     ASSERT_EQ(list.OpenPort(entry), kOk);

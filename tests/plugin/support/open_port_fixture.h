@@ -13,7 +13,7 @@ constexpr DWORD kTimeoutWaitMs = 3000;
 class OpenPortFixture : public PluginTest {
 protected:
     void SetUp() override { OpenScanner(Scanner("\\\\?\\hid#scanner", L"SN01PORTSCANNER")); }
-    void OpenScanner(const ScannerSpec& spec);
+    void OpenScanner(const ScannerProfile& profile);
 
     int Run(const HostTypeCommand& command) { return list.RunCommand(device, command); }
     int Switch(std::int32_t a, std::int32_t b = 0, std::int32_t parameter1 = 0, std::int32_t parameter2 = 0);

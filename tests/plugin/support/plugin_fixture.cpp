@@ -43,29 +43,29 @@ std::wstring SerialWithGuid(const std::wstring& guid, const std::wstring& tail)
     return L"SN01" + guid + tail;
 }
 
-ScannerSpec Scanner(const std::string& path, const std::wstring& serial)
+ScannerProfile Scanner(const std::string& path, const std::wstring& serial)
 {
-    ScannerSpec spec;
-    spec.path = path;
-    spec.serial = serial;
-    return spec;
+    ScannerProfile profile;
+    profile.path = path;
+    profile.serial = serial;
+    return profile;
 }
 
-CompDeviceInfo* PluginTest::Attach(const ScannerSpec& spec)
+CompDeviceInfo* PluginTest::Attach(const ScannerProfile& profile)
 {
-    sim.Add(spec);
-    list.OpenDevice(spec.path.c_str(), host.NotificationWindow(), nullptr, true);
+    sim.Add(profile);
+    list.OpenDevice(profile.path.c_str(), host.NotificationWindow(), nullptr, true);
     CompDeviceInfo* found = nullptr;
     list.ForEach([&](CompDeviceInfo& entry) {
-        if (entry.record && spec.path == entry.record->path)
+        if (entry.record && profile.path == entry.record->path)
             found = &entry;
     });
     return found;
 }
 
-CompDeviceInfo* PluginTest::AttachOpen(const ScannerSpec& spec)
+CompDeviceInfo* PluginTest::AttachOpen(const ScannerProfile& profile)
 {
-    CompDeviceInfo* entry = Attach(spec);
+    CompDeviceInfo* entry = Attach(profile);
     if (entry == nullptr || list.OpenPort(entry) != kOk)
         return nullptr;
     return entry;

@@ -29,16 +29,16 @@ private:
 // A serial-number string whose GUID text (from character 4) is the given one.
 std::wstring SerialWithGuid(const std::wstring& guid, const std::wstring& tail = L"");
 
-ScannerSpec Scanner(const std::string& path, const std::wstring& serial);
+ScannerProfile Scanner(const std::string& path, const std::wstring& serial);
 
 // Simulated scanners, a real host window and a device list of their own.
 class PluginTest : public ::testing::Test {
 protected:
     int Enumerate() { return list.Enumerate(SimulatedHid::HidGuid(), host.NotificationWindow()); }
     // Adds a scanner, opens it as an arrival would and returns its entry.
-    CompDeviceInfo* Attach(const ScannerSpec& spec);
+    CompDeviceInfo* Attach(const ScannerProfile& profile);
     // Attach, then open the port.
-    CompDeviceInfo* AttachOpen(const ScannerSpec& spec);
+    CompDeviceInfo* AttachOpen(const ScannerProfile& profile);
     std::vector<CompDeviceInfo*> Entries();
 
     SimulatedHid sim;

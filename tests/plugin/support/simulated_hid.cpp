@@ -176,7 +176,7 @@ void SimulatedScanner::ReleaseReads()
 void SimulatedScanner::SetCapability(std::uint8_t capability)
 {
     std::lock_guard<std::mutex> lock(hid_.mutex_);
-    spec_.capability = capability;
+    profile_.capability = capability;
 }
 
 void SimulatedScanner::FailFeatureReads(bool fail)
@@ -258,10 +258,10 @@ SimulatedHid::~SimulatedHid()
     }
 }
 
-SimulatedScanner& SimulatedHid::Add(ScannerSpec spec)
+SimulatedScanner& SimulatedHid::Add(ScannerProfile profile)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return scanners_.emplace_back(*this, std::move(spec));
+    return scanners_.emplace_back(*this, std::move(profile));
 }
 
 const HidApi& SimulatedHid::Api() const
@@ -409,7 +409,7 @@ BOOL SimulatedHid::InterfaceDetail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
     const auto found = sets_.find(set);
     if (found == sets_.end() || data == nullptr || data->Reserved >= found->second.size())
         return Fail(ERROR_INVALID_PARAMETER);
-    const std::string& path = found->second[data->Reserved]->spec_.path;
+    const std::string& path = found->second[data->Reserved]->profile_.path;
     const DWORD needed = static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
     if (required != nullptr)
         *required = needed;
@@ -431,9 +431,9 @@ HANDLE SimulatedHid::Open(LPCSTR path, DWORD access)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     for (SimulatedScanner& scanner : scanners_) {
-        if (scanner.unplugged_ || scanner.spec_.path != path)
+        if (scanner.unplugged_ || scanner.profile_.path != path)
             continue;
-        if ((access & GENERIC_READ) && scanner.spec_.refuseReadAccess) {
+        if ((access & GENERIC_READ) && scanner.profile_.refuseReadAccess) {
             ::SetLastError(ERROR_ACCESS_DENIED);
             return INVALID_HANDLE_VALUE;
         }
@@ -517,8 +517,8 @@ BOOLEAN SimulatedHid::Attributes(HANDLE handle, PHIDD_ATTRIBUTES attributes)
     SimulatedScanner* scanner = Usable(handle);
     if (scanner == nullptr || attributes->Size != sizeof *attributes)
         return FALSE;
-    attributes->VendorID = scanner->spec_.vendorId;
-    attributes->ProductID = scanner->spec_.productId;
+    attributes->VendorID = scanner->profile_.vendorId;
+    attributes->ProductID = scanner->profile_.productId;
     attributes->VersionNumber = 0x0100;
     return TRUE;
 }
@@ -527,9 +527,9 @@ BOOLEAN SimulatedHid::Serial(HANDLE handle, PVOID buffer, ULONG length)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     SimulatedScanner* scanner = Usable(handle);
-    if (scanner == nullptr || scanner->spec_.serialUnreadable)
+    if (scanner == nullptr || scanner->profile_.serialUnreadable)
         return FALSE;
-    const std::wstring& serial = scanner->spec_.serial;
+    const std::wstring& serial = scanner->profile_.serial;
     const std::size_t bytes = std::min<std::size_t>((serial.size() + 1) * sizeof(wchar_t), length);
     std::memcpy(buffer, serial.c_str(), bytes);
     return TRUE;
@@ -559,11 +559,11 @@ NTSTATUS SimulatedHid::Caps(PHIDP_PREPARSED_DATA data, PHIDP_CAPS caps)
     std::lock_guard<std::mutex> lock(mutex_);
     if (data == nullptr)
         return kHidpStatusInvalidPreparsedData;
-    const ScannerSpec& spec = reinterpret_cast<PreparsedToken*>(data)->scanner->spec_;
+    const ScannerProfile& profile = reinterpret_cast<PreparsedToken*>(data)->scanner->profile_;
     *caps = HIDP_CAPS{};
-    caps->InputReportByteLength = spec.inputReportLength;
-    caps->OutputReportByteLength = spec.outputReportLength;
-    caps->FeatureReportByteLength = spec.featureReportLength;
+    caps->InputReportByteLength = profile.inputReportLength;
+    caps->OutputReportByteLength = profile.outputReportLength;
+    caps->FeatureReportByteLength = profile.featureReportLength;
     return kHidpStatusSuccess;
 }
 
@@ -576,7 +576,7 @@ BOOLEAN SimulatedHid::GetFeature(HANDLE handle, PVOID report, ULONG length)
     ++scanner->featureReads_;
     if (scanner->failFeatureReads_ || length < 2)
         return Fail(ERROR_GEN_FAILURE);
-    static_cast<std::uint8_t*>(report)[1] = scanner->spec_.capability;
+    static_cast<std::uint8_t*>(report)[1] = scanner->profile_.capability;
     return TRUE;
 }
 
@@ -670,7 +670,7 @@ HANDLE SimulatedHid::WatchedHandleOf(const std::string& path)
     std::lock_guard<std::mutex> lock(mutex_);
     for (const auto& [notification, handle] : notifications_) {
         const auto open = handles_.find(handle);
-        if (open != handles_.end() && open->second.scanner->spec_.path == path)
+        if (open != handles_.end() && open->second.scanner->profile_.path == path)
             return handle;
     }
     return nullptr;

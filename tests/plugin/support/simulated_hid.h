@@ -14,7 +14,7 @@ namespace pellion::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct ScannerSpec {
+struct ScannerProfile {
     std::string path;
     std::uint16_t vendorId = kScannerVendorIdForTests;
     std::uint16_t productId = kScannerProductIdForTests;
@@ -39,9 +39,9 @@ class SimulatedHid;
 // pushed, cancelled by CancelIo or CloseHandle, failed by unplugging.
 class SimulatedScanner {
 public:
-    SimulatedScanner(SimulatedHid& hid, ScannerSpec spec) : hid_(hid), spec_(std::move(spec)) {}
+    SimulatedScanner(SimulatedHid& hid, ScannerProfile profile) : hid_(hid), profile_(std::move(profile)) {}
 
-    const ScannerSpec& Spec() const { return spec_; }
+    const ScannerProfile& Profile() const { return profile_; }
     void PushReport(const Bytes& report);
     void Unplug();
     // Makes the next reads block inside ReadFile until released.
@@ -64,7 +64,7 @@ private:
     friend class SimulatedHid;
 
     SimulatedHid& hid_;
-    ScannerSpec spec_;
+    ScannerProfile profile_;
     bool unplugged_ = false;
     bool hangReads_ = false;
     bool failFeatureReads_ = false;
@@ -86,7 +86,7 @@ public:
     SimulatedHid(const SimulatedHid&) = delete;
     SimulatedHid& operator=(const SimulatedHid&) = delete;
 
-    SimulatedScanner& Add(ScannerSpec spec);
+    SimulatedScanner& Add(ScannerProfile profile);
     const HidApi& Api() const;
     static GUID HidGuid();
 
