@@ -5,21 +5,10 @@
 #include <filesystem>
 
 #include "register/store/sqlite_exception.h"
+#include "tests/support/message_of.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-// The message of the exception `call` raises, or a note that it raised none.
-template <typename Call>
-std::string MessageOf(Call&& call)
-{
-    try {
-        call();
-    } catch (const ESQLiteException& e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
 
 class SQLiteDatabaseTest : public ::testing::Test {
 protected:

@@ -4,19 +4,9 @@
 
 #include "register/store/sqlite_database.h"
 #include "register/store/sqlite_exception.h"
+#include "tests/support/message_of.h"
 
 namespace {
-
-template <typename Call>
-std::string MessageOf(Call&& call)
-{
-    try {
-        call();
-    } catch (const ESQLiteException& e) {
-        return e.what();
-    }
-    return "<no exception>";
-}
 
 class SQLiteTableTest : public ::testing::Test {
 protected:
