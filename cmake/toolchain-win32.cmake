@@ -1,3 +1,4 @@
 set(QUORVA_MINGW_TRIPLE i686-w64-mingw32)
+set(QUORVA_WINE_BITS 32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -17,14 +17,14 @@ program="build/win64/bin/Quorva.exe"
 if [ -n "${DISPLAY:-}" ]; then
   quorva_start_wine
   trap quorva_stop_session EXIT
-  wine "$program"
+  quorva_wine "$program"
   exit 0
 fi
 
 quorva_start_session
 screenshot="$root/build/screenshots/main-window.png"
 mkdir -p "$(dirname "$screenshot")"
-wine "$program" >/dev/null 2>&1 &
+quorva_wine "$program" >/dev/null 2>&1 &
 # Long enough for the window to appear, maximize and load the list.
 sleep "${QUORVA_SCREENSHOT_DELAY:-6}"
 import -window root "$screenshot"

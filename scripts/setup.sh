@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
-  wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick xdotool fonts-wqy-microhei
+  wine wine32:i386 wine64 qemu-user-static xvfb xauth x11-apps imagemagick xdotool fonts-wqy-microhei
   tcl dpkg-dev locales
 )
 
@@ -79,29 +79,84 @@ SRC
   echo "setup: SQLite $(cat "$QUORVA_SQLITE_DIR/VERSION")"
 }
 
-wine_reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+wine_reg() { quorva_wine reg add "$@" /f >/dev/null 2>&1; }
 
 # One prefix for both 32- and 64-bit programs, with Chinese fonts linked in
 # and a virtual desktop (without a window manager every closed top-level
-# window stalls for a second or two).
+# window stalls for a second or two). Made by the 64-bit loader, so that it
+# needs no 32-bit program; where none can run, wineboot only warns that the
+# 32-bit half of its set-up could not start.
 create_wine_prefix() {
   [ -f "$WINEPREFIX/.quorva-ready" ] && return 0
   echo "setup: creating the Wine prefix $WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot --init >/dev/null 2>&1
-  wineserver -w
+  quorva_wine wineboot --init >/dev/null 2>&1 || true
+  quorva_wineserver -w
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: wineboot made no prefix" >&2; return 1; }
   wine_reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
   wine_reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024
   local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
   for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
     wine_reg "$link" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
   done
-  wineserver -w
+  quorva_wineserver -w
   touch "$WINEPREFIX/.quorva-ready"
+}
+
+# 32-bit programs: run natively where the kernel allows, otherwise through
+# qemu's user-mode emulation registered for i386 ELF files with binfmt_misc.
+# Our own registration takes precedence over the kernel's ELF loader, so the
+# native check switches it off for its one try.
+readonly binfmt=/proc/sys/fs/binfmt_misc
+readonly binfmt_entry=$binfmt/quorva-i386
+readonly i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+readonly i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+runs_32bit() { timeout 120 "$QUORVA_WINE32" --version >/dev/null 2>&1; }
+
+runs_32bit_natively() {
+  # For trying the emulated road on a machine that has both.
+  [ -n "${QUORVA_NO_NATIVE_32BIT:-}" ] && return 1
+  if [ -w "$binfmt_entry" ]; then
+    echo 0 >"$binfmt_entry"
+    if runs_32bit; then return 0; fi
+    echo 1 >"$binfmt_entry"
+    return 1
+  fi
+  runs_32bit
+}
+
+register_i386_emulation() {
+  [ "$(id -u)" = 0 ] || { echo "not root, so binfmt_misc cannot be set up"; return 1; }
+  if [ ! -e "$binfmt/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || { echo "binfmt_misc cannot be mounted"; return 1; }
+  fi
+  if [ ! -e "$binfmt_entry" ]; then
+    printf ':quorva-i386:M::%s:%s:/usr/bin/qemu-i386-static:F\n' "$i386_magic" "$i386_mask" \
+      >"$binfmt/register" 2>/dev/null || { echo "binfmt_misc refused the i386 entry"; return 1; }
+  fi
+  echo 1 >"$binfmt_entry"
+  runs_32bit || { echo "the 32-bit loader does not start under emulation"; return 1; }
+}
+
+detect_32bit_mode() {
+  local why
+  if runs_32bit_natively; then
+    echo native >"$QUORVA_WIN32_MODE_FILE"
+    echo "setup: this machine runs 32-bit programs: the 32-bit suites run natively"
+  elif why="$(register_i386_emulation)"; then
+    echo emulated >"$QUORVA_WIN32_MODE_FILE"
+    echo "setup: this machine runs no 32-bit programs: 32-bit runs emulated (qemu-user, binfmt_misc), acceptance program only"
+  else
+    printf 'none\n%s\n' "$why" >"$QUORVA_WIN32_MODE_FILE"
+    echo "setup: this machine runs no 32-bit programs and cannot emulate them ($why): 32-bit tests are skipped"
+  fi
 }
 
 ensure_locale
 . "$here/env.sh"
 install_packages
 build_sqlite_amalgamation
+mkdir -p "$QUORVA_CACHE"
 create_wine_prefix
+detect_32bit_mode

@@ -5,7 +5,7 @@
 QUORVA_XVFB_PID=""
 
 quorva_stop_session() {
-  wineserver -k >/dev/null 2>&1 || true
+  quorva_wineserver -k >/dev/null 2>&1 || true
   if [ -n "$QUORVA_XVFB_PID" ]; then
     kill "$QUORVA_XVFB_PID" 2>/dev/null || true
     wait "$QUORVA_XVFB_PID" 2>/dev/null || true
@@ -31,8 +31,8 @@ quorva_start_wine() {
   # The first Wine process starts services that keep its standard output
   # open; starting the server first and warming it with a throw-away process
   # keeps that away from the pipes of the tests.
-  wineserver -p >/dev/null 2>&1
-  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+  quorva_wineserver -p >/dev/null 2>&1
+  quorva_wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
 }
 
 quorva_start_session() {
