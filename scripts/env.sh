@@ -5,7 +5,7 @@ QUORVA_CACHE="${QUORVA_CACHE:-$HOME/.cache/quorva}"
 export QUORVA_CACHE
 export QUORVA_SQLITE_DIR="$QUORVA_CACHE/sqlite"
 export WINEPREFIX="${QUORVA_WINEPREFIX:-$QUORVA_CACHE/wineprefix}"
-export WINEDEBUG=-all
+export WINEDEBUG="${WINEDEBUG:--all}"
 # Debian's /usr/bin/wine always starts the 32-bit loader first, which fails on
 # kernels without 32-bit support. Everything 64-bit goes through the 64-bit
 # loader directly; the 32-bit loader is used only for 32-bit programs, and
