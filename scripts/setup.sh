@@ -13,7 +13,7 @@ packages=(
   libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
   wine wine32:i386 wine64 qemu-user-static xvfb xauth x11-apps imagemagick xdotool fonts-wqy-microhei
-  tcl dpkg-dev locales
+  tcl dpkg-dev locales nsis zip unzip
 )
 
 is_installed() {

@@ -85,6 +85,18 @@ case "$mode" in
   *) ran+=("win32: skipped, $(sed -n 2p "$QUORVA_WIN32_MODE_FILE")") ;;
 esac
 
+run_installer_test() {
+  echo "== test installer"
+  local log="$logs/installer.log" line
+  bash installer/test_installer.sh 2>&1 | tee "$log" || true
+  [ "${PIPESTATUS[0]}" = 0 ] || failed+=("installer")
+  line="$(grep -E '^installer: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)"
+  passed_total=$((passed_total + $(sed -E 's/installer: ([0-9]+) passed.*/\1/' <<<"${line:-installer: 0 passed}")))
+  failed_total=$((failed_total + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"${line:-0 failed}")))
+  ran+=("${line:-installer: no result}")
+}
+run_installer_test
+
 echo
 echo "== 32-bit programs on this machine: $mode"
 for line in "${ran[@]}"; do echo "   $line"; done
