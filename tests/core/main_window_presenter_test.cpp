@@ -181,7 +181,8 @@ TEST_F(MainWindowPresenterTest, AMissingDatabaseFolderKeepsTheOldRows)
     p.Button3Click();
     ASSERT_EQ(view.shownRows, 2u);
     const int refills = view.refills;
-    std::filesystem::remove_all(folder.path() / "db");  // a network drive gone, say
+    // The database's folder goes away (a network drive dropped, say).
+    std::filesystem::remove_all(std::filesystem::u8path(p.state().databasePath).parent_path());
     RunCommand(prompter, [&] { p.Button3Click(); });
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text.rfind("Failed to open database \"", 0), 0u) << prompter.shown[0].text;
