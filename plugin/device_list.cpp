@@ -1,5 +1,7 @@
 #include "plugin/device_list.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -10,8 +12,9 @@ namespace pellion {
 namespace {
 
 constexpr DWORD kEnumerationFlags = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;
-static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 5, "the host is a 32-bit process");
-static_assert(sizeof(DEV_BROADCAST_HANDLE) == 44, "the host is a 32-bit process");
+// The system's structures as each build of the library passes them.
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == (kIs32BitBuild ? 5 : 8));
+static_assert(sizeof(DEV_BROADCAST_HANDLE) == (kIs32BitBuild ? 44 : 56));
 static_assert(sizeof(HIDD_ATTRIBUTES) == 12);
 
 HANDLE OpenForQueries(const HidApi& hid, const char* path)
@@ -60,9 +63,11 @@ void DeviceList::OpenInterface(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interface
 {
     DWORD required = 0;
     hid_.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, nullptr, 0, &required, nullptr);
-    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))
+    if (required <= offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath))
         return;
-    std::vector<std::uint8_t> storage(required + 1, 0);  // the extra byte guarantees a terminated path
+    // The 64-bit structure is padded beyond a short path, and the extra
+    // byte guarantees a terminated path.
+    std::vector<std::uint8_t> storage(std::max<std::size_t>(required, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) + 1, 0);
     auto* detail = reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(storage.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     if (hid_.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, detail, required, nullptr, nullptr))

@@ -21,8 +21,8 @@ constexpr WPARAM kDeviceEventRange = 0x8000;
 constexpr std::size_t kGuidTextBegin = 4;
 constexpr std::size_t kGuidTextEnd = 36;
 
-static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32, "the host is a 32-bit process");
-static_assert(sizeof(WNDCLASSEXA) == 48, "the host is a 32-bit process");
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32);
+static_assert(sizeof(WNDCLASSEXA) == (kIs32BitBuild ? 48 : 80));
 
 PnpWindow* WindowOf(HWND window)
 {
