@@ -86,8 +86,12 @@ CompDeviceInfo* PendingEntryAt(DeviceList& devices, const char* path)
 
 }  // namespace
 
-PnpWindow::PnpWindow(DeviceList& devices, DWORD installPollIntervalMs)
-    : devices_(devices), hid_(devices.Hid()), notifier_(installPollIntervalMs)
+PnpWindow::PnpWindow(DeviceList& devices, DWORD installPollIntervalMs, DWORD removalDelayMs, DWORD removalGraceMs)
+    : devices_(devices),
+      hid_(devices.Hid()),
+      notifier_(installPollIntervalMs),
+      removalDelayMs_(removalDelayMs),
+      removalGraceMs_(removalGraceMs)
 {
 }
 
@@ -142,7 +146,7 @@ void PnpWindow::Destroy()
     if (instance_ != nullptr)
         ::UnregisterClassA(kHiddenWindowClass, instance_);
     portsToReopen_.clear();
-    currentDevice_ = nullptr;
+    currentDevice_ = 0;
 }
 
 LRESULT CALLBACK PnpWindow::PnPHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,7 +176,7 @@ LRESULT PnpWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         OnSessionChange(wParam);
         return 0;
     case kWmDeviceRemoved:
-        DeferredRemoval(reinterpret_cast<CompDeviceInfo*>(lParam));
+        DeferredRemoval(static_cast<DWORD_PTR>(lParam));
         return 0;
     default:
         return ::DefWindowProcA(window_, message, wParam, lParam);
@@ -182,6 +186,7 @@ LRESULT PnpWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 void PnpWindow::OnDestroy()
 {
     devices_.ForEach([](CompDeviceInfo& entry) {
+        Lock use(entry.useLock);
         if (entry.port && entry.port->open) {
             entry.port->open = false;
             entry.port->Close();
@@ -247,22 +252,21 @@ int PnpWindow::HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header)
     CompDeviceInfo* entry = EntryWatching(devices_, handle);
     if (entry == nullptr)
         return 0;
-    currentDevice_ = entry;
-    DeviceRecord& record = *entry->record;
+    currentDevice_ = ToDeviceHandle(entry);
     switch (event) {
     case DBT_DEVICEQUERYREMOVE:
-        ReleaseForRemoval(*entry);
+        devices_.ReleaseForRemoval(*entry);
         break;
     case DBT_DEVICEQUERYREMOVEFAILED:
-        if (record.notification != nullptr)
-            hid_.UnregisterDeviceNotification(record.notification);
-        record.notification = nullptr;
+        // Left closed, the scanner would refuse every command until it is
+        // unplugged.
+        devices_.Rewatch(*entry, window_);
         break;
     case DBT_DEVICEREMOVEPENDING:
-        if (record.notification != nullptr)
-            hid_.UnregisterDeviceNotification(record.notification);
-        record.notification = nullptr;
-        ReleaseForRemoval(*entry);
+        if (entry->record->notification != nullptr)
+            hid_.UnregisterDeviceNotification(entry->record->notification);
+        entry->record->notification = nullptr;
+        devices_.ReleaseForRemoval(*entry);
         break;
     case DBT_DEVICEREMOVECOMPLETE:
         BeginRemoval(*entry);
@@ -271,22 +275,6 @@ int PnpWindow::HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header)
         break;
     }
     return 1;
-}
-
-void PnpWindow::ReleaseForRemoval(CompDeviceInfo& entry)
-{
-    // The port's own read handle would hold the device open as well.
-    ClosePortOf(entry);
-    hid_.CloseHandle(entry.record->hidHandle);
-    entry.record->hidHandle = INVALID_HANDLE_VALUE;
-    if (entry.port)
-        entry.port->TakeHidHandle(INVALID_HANDLE_VALUE);
-}
-
-void PnpWindow::ClosePortOf(CompDeviceInfo& entry)
-{
-    if (entry.port && entry.port->open)
-        entry.port->Close();
 }
 
 void PnpWindow::BeginRemoval(CompDeviceInfo& entry)
@@ -299,26 +287,26 @@ void PnpWindow::BeginRemoval(CompDeviceInfo& entry)
     devices_.MarkRemovalPending(entry);
     if (entry.record)
         devices_.Known().Remove(GuidText(*entry.record));
-    ::PostMessageA(window_, kWmDeviceRemoved, 0, reinterpret_cast<LPARAM>(&entry));
+    ::PostMessageA(window_, kWmDeviceRemoved, 0, static_cast<LPARAM>(ToDeviceHandle(&entry)));
 }
 
-void PnpWindow::DeferredRemoval(CompDeviceInfo* entry)
+void PnpWindow::DeferredRemoval(DWORD_PTR device)
 {
-    ::Sleep(kRemovalDelayMs);
-    // The value may name an entry an earlier removal has freed already, or
-    // a new entry that happens to live at the same address.
-    if (devices_.Find(ToDeviceHandle(entry)) == nullptr || !entry->record || !entry->record->removalPending)
+    ::Sleep(removalDelayMs_);
+    // Handles are never given out twice, so a handle an earlier removal
+    // has freed names nothing now.
+    CompDeviceInfo* entry = devices_.Find(device);
+    if (entry == nullptr || !entry->record || !entry->record->removalPending)
         return;
-    if (currentDevice_ == entry)
-        currentDevice_ = nullptr;
+    if (currentDevice_ == device)
+        currentDevice_ = 0;
     devices_.DropRecord(*entry);
-    ClosePortOf(*entry);
     if (ScannerRecord* detached = NewDetachedRecord()) {
         if (!::PostMessageA(::GetParent(window_), kWmDeviceNotification, reinterpret_cast<WPARAM>(detached),
-                            reinterpret_cast<LPARAM>(entry)))
+                            static_cast<LPARAM>(device)))
             ::GlobalFree(detached);
     }
-    ::Sleep(kRemovalGraceMs);
+    ::Sleep(removalGraceMs_);
     devices_.Remove(entry);
 }
 
@@ -345,6 +333,7 @@ void PnpWindow::OnConsoleDisconnect()
     // The ports hold read handles of their own: they are closed too, so the
     // devices are really released, and opened again at the reconnect.
     devices_.ForEach([this](CompDeviceInfo& entry) {
+        Lock use(entry.useLock);
         if (entry.port && entry.port->open) {
             entry.port->Close();
             portsToReopen_.push_back(ToDeviceHandle(&entry));

@@ -67,9 +67,10 @@ TEST_F(InitTest, WithoutScannersReportsNoneAndSetsUpTheHiddenWindow)
 
 TEST_F(InitTest, ReportsAtMostTwoHundredFiftyFiveScanners)
 {
+    ReloadWithShortPauses();
     for (int i = 0; i < 300; ++i) {
         ScannerProfile profile = Scanner("\\\\?\\hid#many" + std::to_string(i), SerialWithGuid(L"G" + std::to_wstring(i)));
-        profile.refuseReadAccess = true;  // no port threads: a failed port keeps its record
+        profile.refuseReadAccess = true;  // fewer port threads
         sim.Add(profile);
     }
     ASSERT_EQ(InitHost(), 0);
