@@ -136,11 +136,15 @@ void PnpWindow::Destroy()
 {
     notifier_.StopAll();
     // Destroying runs OnDestroy, which closes the ports. A window of another
-    // thread cannot be destroyed from here; it is cut loose instead, so it
-    // never reaches this object again.
+    // thread cannot be destroyed from here, and waiting for that thread
+    // could wait on the loader lock this unload holds. The window is handed
+    // to the system's default procedure instead, which lives on after this
+    // library, and closed by a posted message its own thread carries out.
     if (window_ != nullptr && !::DestroyWindow(window_)) {
         Unregister();
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
+        ::PostMessageA(window_, WM_CLOSE, 0, 0);
         window_ = nullptr;
     }
     if (instance_ != nullptr)
