@@ -46,8 +46,7 @@ count_ctest() {
 run_tests() {
   echo "== test $1"
   local log="$logs/$1.log"
-  ctest --preset "$1" 2>&1 | tee "$log" || true
-  [ "${PIPESTATUS[0]}" = 0 ] || failed+=("$1")
+  ctest --preset "$1" 2>&1 | tee "$log" || failed+=("$1")
   count_ctest "$1" "$log"
 }
 
@@ -101,8 +100,7 @@ esac
 run_installer_test() {
   echo "== test installer"
   local log="$logs/installer.log" line
-  bash installer/test_installer.sh 2>&1 | tee "$log" || true
-  [ "${PIPESTATUS[0]}" = 0 ] || failed+=("installer")
+  bash installer/test_installer.sh 2>&1 | tee "$log" || failed+=("installer")
   line="$(grep -E '^installer: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n1)"
   passed_total=$((passed_total + $(sed -E 's/installer: ([0-9]+) passed.*/\1/' <<<"${line:-installer: 0 passed}")))
   failed_total=$((failed_total + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"${line:-0 failed}")))
