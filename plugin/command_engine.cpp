@@ -23,6 +23,8 @@ EngineOutcome CommandEngine::Handle(EngineEvent event, std::uint8_t code, const 
         return EngineOutcome::Busy;
     const bool accepted = Act(event, code, payload, length);
     context_.busy.Release();
+    if (ending_)
+        port_.PostBlock(ending_->message, ending_->first, ending_->second);
     return accepted ? EngineOutcome::Accepted : EngineOutcome::Refused;
 }
 
@@ -51,7 +53,7 @@ void CommandEngine::FinishCommand()
 bool CommandEngine::OnTimeout()
 {
     if (context_.commandState == CommandState::Awaiting)
-        port_.PostBlock(kWmResponseTimeout, kErrResponseTimeout, 0);
+        ending_ = EndingMessage{kWmResponseTimeout, kErrResponseTimeout, 0};
     FinishCommand();
     return true;
 }
@@ -106,7 +108,7 @@ bool CommandEngine::OnResponse()
     if (data[1] != context_.lastCommandCode)
         return false;
     FinishCommand();
-    port_.PostBlock(kWmCommandResponse, data[3], data[2]);
+    ending_ = EndingMessage{kWmCommandResponse, data[3], data[2]};
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "plugin/platform.h"
 
@@ -38,8 +39,17 @@ private:
     bool Send(std::uint8_t code, const std::uint8_t* payload, std::size_t length);
     void FinishCommand();
 
+    // The message that ends a command goes out only once the engine is free
+    // again, so a host that answers it with the next command is not refused.
+    struct EndingMessage {
+        unsigned message;
+        std::int32_t first;
+        std::int32_t second;
+    };
+
     CComPort& port_;
     CComThreads& context_;
+    std::optional<EndingMessage> ending_;
 };
 
 // The multimedia-timer callback of every response timer.
