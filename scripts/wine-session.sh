@@ -14,16 +14,22 @@ quorva_stop_session() {
 
 quorva_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and names it on the given descriptor,
+  # so sessions started side by side never share (and kill) one server.
+  local named
+  named="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
   QUORVA_XVFB_PID=$!
-  export DISPLAY=":$n"
   for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    if [ -s "$named" ]; then
+      export DISPLAY=":$(tr -dc '0-9' <"$named")"
+      rm -f "$named"
+      return 0
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY" >&2
+  rm -f "$named"
+  echo "Xvfb did not start" >&2
   return 1
 }
 

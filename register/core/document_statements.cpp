@@ -15,9 +15,13 @@ const char* const kPlaceholder = "?";
 std::string FlagCondition(Column column, FlagFilter filter)
 {
     // The flag value is the program's own constant, not typed text, so it
-    // stays in the statement as a literal.
-    const char* op = filter == FlagFilter::OnlyYes ? "=" : "<>";
-    return std::string(ColumnName(column)) + op + "\"" + kYes + "\"";
+    // stays in the statement as a literal. A NULL flag (registers restored
+    // from older files or edited elsewhere) counts as no, like empty text;
+    // a bare <> would drop it from both filters of the pair.
+    const std::string name = ColumnName(column);
+    const std::string yes = std::string("\"") + kYes + "\"";
+    if (filter == FlagFilter::OnlyYes) return name + "=" + yes;
+    return "ifnull(" + name + ",'')<>" + yes;
 }
 
 std::string SearchFragment(const SearchTerm& term)

@@ -363,9 +363,10 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
         result = 0;
         return true;
     case WM_CTLCOLOREDIT: {
-        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        // By window, not by ID: a drop-down's own edit part has ID 1001 too.
+        const HWND edit = reinterpret_cast<HWND>(lParam);
         for (EntryField field : highlighted_) {
-            if (ControlId(field) != id) continue;
+            if (Control(ControlId(field)) != edit) continue;
             SetBkColor(reinterpret_cast<HDC>(wParam), kRefusedColour);
             result = reinterpret_cast<INT_PTR>(red_.get());
             return true;

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "register/core/text_encoding.h"
+#include "register/win32/dpi.h"
 #include "register/win32/main_form_ids.h"
 #include "register/win32/web_link.h"
 
@@ -52,6 +53,8 @@ const ListColumn kListColumns[] = {
 };
 constexpr int kListColumnCount = static_cast<int>(std::size(kListColumns));
 constexpr int kIdColumn = kListColumnCount - 1;
+constexpr int kIdColumnMaxWidth = 1;
+constexpr UINT_PTR kListSubclass = 1;
 
 struct FilterControl {
     int id;
@@ -108,6 +111,25 @@ RECT CenteredOnDesktop(int width, int height)
     const int left = work.left + std::max(0, (static_cast<int>(work.right - work.left) - width) / 2);
     const int top = work.top + std::max(0, (static_cast<int>(work.bottom - work.top) - height) / 2);
     return RECT{left, top, left + width, top + height};
+}
+
+// A drag or double click on the ID column's divider, or a change that
+// would make it wider than its maximum.
+bool IsIdColumnWidening(const NMHEADERW& notice)
+{
+    if (notice.iItem != kIdColumn) return false;
+    switch (notice.hdr.code) {
+    case HDN_BEGINTRACKW:
+    case HDN_BEGINTRACKA:
+    case HDN_DIVIDERDBLCLICKW:
+    case HDN_DIVIDERDBLCLICKA:
+        return true;
+    case HDN_ITEMCHANGINGW:
+    case HDN_ITEMCHANGINGA:
+        return notice.pitem && (notice.pitem->mask & HDI_WIDTH) && notice.pitem->cxy > kIdColumnMaxWidth;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -207,6 +229,10 @@ LRESULT TmainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         OnClose();
         return 0;
+    case WM_ENDSESSION:
+        // At logoff or shutdown no WM_CLOSE comes: the session simply ends.
+        if (wParam) Guarded([&] { presenter_->FormClose(); });
+        return 0;
     case WM_DESTROY:
         if (quitOnDestroy_) PostQuitMessage(0);
         return 0;
@@ -218,8 +244,7 @@ LRESULT TmainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TmainForm::FormCreate()
 {
-    dpi_ = static_cast<int>(GetDpiForWindow(hwnd_));
-    if (dpi_ <= 0) dpi_ = USER_DEFAULT_SCREEN_DPI;
+    dpi_ = static_cast<int>(WindowDpi(hwnd_));
     CreateBanner();
     CreateFilterRow();
     CreateRecordList();
@@ -275,7 +300,7 @@ void TmainForm::CreateFilterRow()
 
 void TmainForm::AttachButtonPicture(HWND button)
 {
-    const int size = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_));
+    const int size = SystemMetricForDpi(SM_CXSMICON, static_cast<UINT>(dpi_));
     buttonPictures_.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
     const HICON picture = static_cast<HICON>(LoadImageW(nullptr, IDI_WINLOGO, IMAGE_ICON, size,
                                                         size, LR_SHARED));
@@ -292,6 +317,7 @@ void TmainForm::CreateRecordList()
                        LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, kList,
                        WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+    SetWindowSubclass(list_, ListProc, kListSubclass, 0);
     for (int c = 0; c < kListColumnCount; ++c) {
         std::wstring caption = Widen(kListColumns[c].caption);
         LVCOLUMNW column{};
@@ -331,11 +357,9 @@ int TmainForm::TextWidth(const std::wstring& text, HFONT font) const
 
 void TmainForm::UpdateFonts()
 {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi_));
-    font_.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
-    LOGFONTW title = metrics.lfMessageFont;
+    const LOGFONTW message = MessageFontForDpi(static_cast<UINT>(dpi_));
+    font_.Reset(CreateFontIndirectW(&message));
+    LOGFONTW title = message;
     title.lfHeight = -MulDiv(kTitlePointSize, dpi_, 72);
     title.lfWeight = FW_BOLD;
     titleFont_.Reset(CreateFontIndirectW(&title));
@@ -359,7 +383,7 @@ void TmainForm::Layout()
     GetWindowRect(status, &statusRect);
     const int statusHeight = statusRect.bottom - statusRect.top;
 
-    const int icon = GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_));
+    const int icon = SystemMetricForDpi(SM_CXICON, static_cast<UINT>(dpi_));
     MoveWindow(Control(kBannerPicture), margin, margin, icon, icon, TRUE);
     MoveWindow(Control(kBannerTitle), margin * 2 + icon, margin, Scale(320), Scale(40), TRUE);
     MoveWindow(Control(kBannerNotice), width - margin - Scale(420), margin, Scale(420), Scale(20), TRUE);
@@ -406,7 +430,7 @@ void TmainForm::Layout()
 
 void TmainForm::OnFirstShow()
 {
-    // The ID column stays hidden and cannot be widened (see OnNotify).
+    // The ID column stays hidden and cannot be widened (see ListProc).
     ListView_SetColumnWidth(list_, kIdColumn, 0);
     Guarded([&] { presenter_->FormShow(); });
 }
@@ -485,13 +509,6 @@ LRESULT TmainForm::OnNotify(const NMHDR& header)
             return 0;
         }
     }
-    if (header.hwndFrom == ListView_GetHeader(list_)) {
-        const auto& notice = reinterpret_cast<const NMHEADERW&>(header);
-        const bool resizing = header.code == HDN_BEGINTRACKW || header.code == HDN_BEGINTRACKA ||
-                              header.code == HDN_DIVIDERDBLCLICKW || header.code == HDN_DIVIDERDBLCLICKA;
-        if (resizing && notice.iItem == kIdColumn) return TRUE;
-        return 0;
-    }
     if (header.idFrom == static_cast<UINT_PTR>(kBannerLink) && (header.code == NM_CLICK || header.code == NM_RETURN)) {
         OpenWebLink(kMakerHomePage);
     }
@@ -552,6 +569,19 @@ void TmainForm::ShowAbout()
     const std::string text = std::string("软件名称：") + quorva::kApplicationTitle + "\n\n版本号：" + kVersion + "\n\n" +
                              kRightsNotice;
     prompter_.Show(text, quorva::kApplicationTitle, quorva::PromptIcon::None, quorva::PromptButtons::Ok);
+}
+
+// The header tells the list, not the window, that a divider is being
+// dragged or its width changes; not every list passes that on (Wine's does
+// not), so the ID column's lock sits on the list itself.
+LRESULT CALLBACK TmainForm::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == ListView_GetHeader(hwnd) &&
+        IsIdColumnWidening(*reinterpret_cast<const NMHEADERW*>(lParam))) {
+        return TRUE;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ListProc, kListSubclass);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TmainForm::DaysEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)

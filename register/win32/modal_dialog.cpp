@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "register/core/text_encoding.h"
+#include "register/win32/dpi.h"
 
 namespace {
 
@@ -77,13 +78,9 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
         auto* dialog = reinterpret_cast<ModalDialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         dialog->hwnd_ = hwnd;
-        dialog->dpi_ = static_cast<int>(GetDpiForWindow(hwnd));
-        if (dialog->dpi_ <= 0) dialog->dpi_ = USER_DEFAULT_SCREEN_DPI;
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                                   static_cast<UINT>(dialog->dpi_));
-        dialog->font_.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+        dialog->dpi_ = static_cast<int>(WindowDpi(hwnd));
+        const LOGFONTW font = MessageFontForDpi(static_cast<UINT>(dialog->dpi_));
+        dialog->font_.Reset(CreateFontIndirectW(&font));
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialog->font_.get()), FALSE);
         const bool systemFocus = dialog->OnInit();
         dialog->CenterOnOwner(dialog->Scale(dialog->width_), dialog->Scale(dialog->height_));

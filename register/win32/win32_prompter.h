@@ -4,7 +4,8 @@
 
 #include "register/core/prompter.h"
 
-// Message boxes owned by a window of the program.
+// Message boxes owned by the main window or, while a dialog is open over it,
+// by the innermost such dialog.
 class Win32Prompter final : public quorva::Prompter {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }

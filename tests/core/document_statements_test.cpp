@@ -99,14 +99,16 @@ TEST_F(DocumentStatementsTest, DuplicateLookupsAreExact)
 TEST_F(DocumentStatementsTest, ListStatementsForEveryFilterCombination)
 {
     EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::Any).text, "SELECT * FROM Quorva");
-    EXPECT_EQ(ListStatement(FlagFilter::OnlyNo, FlagFilter::Any).text, "SELECT * FROM Quorva where ycp<>\"是\"");
+    EXPECT_EQ(ListStatement(FlagFilter::OnlyNo, FlagFilter::Any).text,
+              "SELECT * FROM Quorva where ifnull(ycp,'')<>\"是\"");
     EXPECT_EQ(ListStatement(FlagFilter::OnlyYes, FlagFilter::Any).text, "SELECT * FROM Quorva where ycp=\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::OnlyNo).text, "SELECT * FROM Quorva where ybj<>\"是\"");
+    EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::OnlyNo).text,
+              "SELECT * FROM Quorva where ifnull(ybj,'')<>\"是\"");
     EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::OnlyYes).text, "SELECT * FROM Quorva where ybj=\"是\"");
     EXPECT_EQ(ListStatement(FlagFilter::OnlyNo, FlagFilter::OnlyYes).text,
-              "SELECT * FROM Quorva where ycp<>\"是\" and ybj=\"是\"");
+              "SELECT * FROM Quorva where ifnull(ycp,'')<>\"是\" and ybj=\"是\"");
     EXPECT_EQ(ListStatement(FlagFilter::OnlyYes, FlagFilter::OnlyNo).text,
-              "SELECT * FROM Quorva where ycp=\"是\" and ybj<>\"是\"");
+              "SELECT * FROM Quorva where ycp=\"是\" and ifnull(ybj,'')<>\"是\"");
 }
 
 TEST_F(DocumentStatementsTest, FlagFiltersCountEmptyAndOtherTextAsNo)
@@ -115,11 +117,13 @@ TEST_F(DocumentStatementsTest, FlagFiltersCountEmptyAndOtherTextAsNo)
     Insert("no", "否", "否");
     Insert("yes", "是", "是");
     Insert("other", "是的", "x");
+    // Older registers and other tools leave NULL flags; they count as no.
+    db.Execute("INSERT INTO Quorva(wh) VALUES ('null')");
     EXPECT_EQ(References(ListStatement(FlagFilter::OnlyNo, FlagFilter::Any)),
-              (std::vector<std::string>{"empty", "no", "other"}));
+              (std::vector<std::string>{"empty", "no", "other", "null"}));
     EXPECT_EQ(References(ListStatement(FlagFilter::OnlyYes, FlagFilter::OnlyYes)), std::vector<std::string>{"yes"});
     EXPECT_EQ(References(ListStatement(FlagFilter::Any, FlagFilter::OnlyNo)),
-              (std::vector<std::string>{"empty", "no", "other"}));
+              (std::vector<std::string>{"empty", "no", "other", "null"}));
 }
 
 TEST_F(DocumentStatementsTest, SearchJoinsConditionsInTheGivenOrder)

@@ -179,11 +179,19 @@ TEST_F(MainWindowPresenterTest, ABadDateShowsTheRowsBeforeItAndSelectsNothing)
 
 TEST_F(MainWindowPresenterTest, AMissingDatabaseFolderKeepsTheOldRows)
 {
-    store.Write(Ini(), kSettingsSection, keys::kDatabaseFolder, folder.File("missing") + "/folder");
-    RunCommand(prompter, [&] { Start(); });
+    MainWindowPresenter& p = Start();
+    Add("20261208", "是");
+    Add("20261208", "否");
+    p.Button3Click();
+    ASSERT_EQ(view.shownRows, 2u);
+    const int refills = view.refills;
+    // The database's folder goes away (a network drive dropped, say).
+    std::filesystem::remove_all(std::filesystem::u8path(p.state().databasePath).parent_path());
+    RunCommand(prompter, [&] { p.Button3Click(); });
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text.rfind("Failed to open database \"", 0), 0u) << prompter.shown[0].text;
-    EXPECT_EQ(view.shownRows, 0u);
+    EXPECT_EQ(view.refills, refills);
+    EXPECT_EQ(p.rows().size(), 2u) << "the rows the list shows are kept";
 }
 
 TEST_F(MainWindowPresenterTest, ClosingWritesTheFilters)

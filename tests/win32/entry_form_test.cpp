@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
+#include "register/win32/win32_prompter.h"
 #include "tests/win32/main_form_fixture.h"
 
 namespace {
 
 using namespace main_form;
+using main_form_test::ClickOn;
 using main_form_test::MainFormTest;
 using quorva::EntryField;
 
@@ -74,6 +77,45 @@ void WaitUntilGone(HWND window)
     for (int i = 0; i < 500 && IsWindow(window); ++i) Sleep(10);
 }
 
+void SetStoredField(const std::string& database, const char* column, const char* value)
+{
+    TSQLiteDatabase db(database);
+    db.Execute(SqlStatement{std::string("update Quorva set ") + column + "=?", {std::string(value)}});
+}
+
+BOOL CALLBACK CollectEditBox(HWND child, LPARAM found)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (lstrcmpiW(name, L"Edit") == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+}
+
+// Fills the three required fields.
+void TypeRequired(HWND dialog, const wchar_t* number)
+{
+    SetWindowTextW(FieldOf(dialog, EntryField::elwdw), L"市政府");
+    SetWindowTextW(FieldOf(dialog, EntryField::ewh), number);
+    SetWindowTextW(FieldOf(dialog, EntryField::ewjbt), L"第二份");
+}
+
+// The program's real message boxes, counting how many are up at once.
+class WatchedBoxes final : public quorva::Prompter {
+public:
+    quorva::PromptAnswer Show(const std::string& text, const std::string& caption, quorva::PromptIcon icon,
+                              quorva::PromptButtons buttons) override
+    {
+        mostOpen = std::max(mostOpen, ++open);
+        const quorva::PromptAnswer answer = boxes.Show(text, caption, icon, buttons);
+        --open;
+        return answer;
+    }
+
+    Win32Prompter boxes;
+    int open = 0;
+    int mostOpen = 0;
+};
+
 TEST_F(MainFormTest, AScannersKeystrokesRegisterACompleteRecord)
 {
     Win32FileSystem().CreateFolders(SettingsFolder());
@@ -133,6 +175,83 @@ TEST_F(MainFormTest, AnEmptyRequiredFieldKeepsTheDialogOpen)
     EXPECT_EQ(prompter.shown[0].text, "注意：来文字号不能为空！");
     EXPECT_EQ(RowCount(), 0);
     EXPECT_EQ(IniValue("SHao"), "<missing>") << "a cancelled dialog writes no counter";
+}
+
+TEST_F(MainFormTest, ADuplicateQuestionKeepsTheDialogBehindItFromTakingClicks)
+{
+    AddRecord("20261201", "否", "第一份");
+    SetStoredField(DatabasePath(), "wh", "京政发1号");
+    WatchedBoxes boxes;
+    Start(boxes);
+    boxes.boxes.SetOwner(form->hwnd());
+    bool dialogDisabled = false, dialogStayed = false;
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            TypeRequired(dialog, L"京政发1号");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            if (const HWND box = WaitForWindow(quorva::kDuplicateCaption, dialog)) {
+                dialogDisabled = !IsWindowEnabled(dialog);
+                ClickOn(GetDlgItem(dialog, IDOK));
+                ClickOn(GetDlgItem(dialog, IDCANCEL));
+                Sleep(300);
+                dialogStayed = IsWindowVisible(dialog) && IsWindow(box);
+            }
+            // Answer 否 to every question, however many a fault let in.
+            for (int i = 0; i < 5; ++i) {
+                if (const HWND box = WaitForWindow(quorva::kDuplicateCaption, dialog)) {
+                    PostMessageW(box, WM_COMMAND, IDNO, 0);
+                    WaitUntilGone(box);
+                }
+                if (!FindWindowW(L"#32770", Widen(quorva::kDuplicateCaption).c_str())) break;
+            }
+            if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    EXPECT_TRUE(dialogDisabled) << "the box is owned by the dialog";
+    EXPECT_TRUE(dialogStayed) << "取消 behind the box was not taken";
+    EXPECT_EQ(boxes.mostOpen, 1) << "a second 确定 started no second check";
+    EXPECT_EQ(RowCount(), 1);
+}
+
+TEST_F(MainFormTest, ARefusedReceiptNumberIsTheOnlyFieldPaintedRed)
+{
+    AddRecord("20261201", "否", "第一份");
+    SetStoredField(DatabasePath(), "swzh", "SW-7");
+    prompter.answers = {quorva::PromptAnswer::No};
+    Start();
+    std::vector<HWND> red;
+    HWND receiptNumber = nullptr;
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            TypeRequired(dialog, L"新号");
+            receiptNumber = FieldOf(dialog, EntryField::eswzh);
+            SetWindowTextW(receiptNumber, L"SW-7");
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            // Every edit box, the drop-downs' own edit parts too, asks the
+            // dialog for its colours.
+            std::vector<HWND> edits;
+            EnumChildWindows(dialog, CollectEditBox, reinterpret_cast<LPARAM>(&edits));
+            const HDC dc = CreateCompatibleDC(nullptr);
+            for (HWND edit : edits) {
+                SetBkColor(dc, RGB(255, 255, 255));
+                SendMessageW(dialog, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+                if (GetBkColor(dc) == RGB(255, 0, 0)) red.push_back(edit);
+            }
+            DeleteDC(dc);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].caption, quorva::kDuplicateCaption);
+    EXPECT_EQ(red, std::vector<HWND>{receiptNumber});
 }
 
 TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)

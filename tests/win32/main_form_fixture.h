@@ -38,6 +38,41 @@ inline std::wstring Text(HWND hwnd)
     return buffer;
 }
 
+// A real mouse: presses, moves and releases reach whichever window is at the
+// point, as the system routes them (disabled windows get none).
+inline void SendMouse(POINT at, DWORD button = 0)
+{
+    INPUT input{INPUT_MOUSE};
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    SendInput(1, &input, sizeof input);
+}
+
+inline void ClickOn(HWND window)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    const POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    SendMouse(middle);
+    SendMouse(middle, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(middle, MOUSEEVENTF_LEFTUP);
+}
+
+// Runs this thread's windows for a while.
+inline void Pump(DWORD milliseconds)
+{
+    const DWORD until = GetTickCount() + milliseconds;
+    MSG message;
+    while (GetTickCount() < until) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    }
+}
+
 // A machine of its own for each test: application data and the default
 // database folders inside a temporary folder, where "D:" cannot be created.
 class MainFormTest : public ::testing::Test {
@@ -56,10 +91,11 @@ protected:
     std::string DefaultFolder() const { return folder.File("C") + "\\Quorva"; }
     std::string DatabasePath() const { return DefaultFolder() + "\\Quorva.db"; }
 
-    TmainForm& Start()
+    TmainForm& Start() { return Start(prompter); }
+    TmainForm& Start(quorva::Prompter& boxes)
     {
         form = std::make_unique<TmainForm>(
-            quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, AppData(),
+            quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
                                           [] { return kToday; }, &entryDialogs},
             /*quitOnDestroy=*/false);

@@ -4,6 +4,8 @@ namespace {
 
 using namespace main_form;
 using main_form_test::MainFormTest;
+using main_form_test::Pump;
+using main_form_test::SendMouse;
 using main_form_test::Text;
 
 TEST_F(MainFormTest, FirstStartCreatesSettingsListFilesAndDatabase)
@@ -102,6 +104,42 @@ TEST_F(MainFormTest, ClosingWritesTheFiltersAndTheNextStartRestoresThem)
     EXPECT_TRUE(Checked(kRecentOnly));
     EXPECT_FALSE(Checked(kUnfinished));
     EXPECT_EQ(Narrow(Text(form->Control(kDays))), "7");
+}
+
+TEST_F(MainFormTest, EndingTheSessionWritesTheFilters)
+{
+    Start();
+    Click(kFinished);
+    SetWindowTextW(form->Control(kDays), L"7");
+    EXPECT_TRUE(SendMessageW(form->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "nothing is asked";
+    EXPECT_NE(IniValue("SClose"), "1") << "the session may yet go on";
+    SendMessageW(form->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(IniValue("SClose"), "1");
+    EXPECT_EQ(IniValue("SDate"), "7");
+}
+
+TEST_F(MainFormTest, TheHiddenIdColumnCannotBeDraggedOpen)
+{
+    Start();
+    const HWND list = form->Control(kList);
+    // Narrow columns bring the ID column's divider into view.
+    for (int column = 1; column < 26; ++column) ListView_SetColumnWidth(list, column, 20);
+    Pump(300);
+    const HWND header = ListView_GetHeader(list);
+    RECT idColumn{};
+    Header_GetItemRect(header, 26, &idColumn);
+    POINT divider{idColumn.right + 3, (idColumn.top + idColumn.bottom) / 2};
+    ClientToScreen(header, &divider);
+    SendMouse(divider);
+    SendMouse(divider, MOUSEEVENTF_LEFTDOWN);
+    Pump(50);
+    for (int step = 1; step <= 4; ++step) {
+        SendMouse(POINT{divider.x + 20 * step, divider.y});
+        Pump(20);
+    }
+    SendMouse(POINT{divider.x + 80, divider.y}, MOUSEEVENTF_LEFTUP);
+    Pump(100);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 26), 0);
 }
 
 TEST_F(MainFormTest, AMissingDatabaseFolderShowsTheOpenErrorAndTheWindowStays)
