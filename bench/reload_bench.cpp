@@ -23,6 +23,7 @@ public:
     void SelectRow(int index) override { selected = index; }
     int SelectedRow() const override { return selected; }
     void RefreshRow(int) override {}
+    void ShowQueryMode(bool) override {}
     std::size_t shown = 0;
     int selected = -1;
 };

@@ -1,5 +1,6 @@
 #include "register/core/main_window_presenter.h"
 
+#include "register/core/database_copy.h"
 #include "register/core/list_loader.h"
 #include "register/core/number_advance.h"
 #include "register/core/record_entry.h"
@@ -148,13 +149,185 @@ void MainWindowPresenter::edtbtnClick()
     TSQLiteDatabase db(state_.databasePath);
     if (!db.HasTable(kTableName)) return;
     RecordRow& row = rows_[static_cast<std::size_t>(index)];
-    long long id = 0;
-    if (!ParseWholeNumber(std::string(row.at(Column::ID)), id)) {
-        throw std::runtime_error("'" + std::string(row.at(Column::ID)) + "' is not a valid integer value");
-    }
-    db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), id));
+    db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
     WriteBackRow(*dialog, row);
     view_.RefreshRow(index);
+}
+
+}  // namespace quorva
+
+// Search, maintenance and settings.
+namespace quorva {
+
+namespace {
+
+const char* const kSelectFirst = "请选中相应的记录后再点击删除！";
+const char* const kDeleteQuestion = "删除后将无法恢复，您确认要删除选定的记录吗？";
+const char* const kDeleteCaption = "确认删除";
+const char* const kClearQuestion = "清空所有记录将无法恢复，您确认要清空记录吗？";
+const char* const kClearCaption = "确认清空";
+const char* const kNoDatabase = "数据库不存在！";
+const char* const kBackupFolderCaption = "请选择备份文件的保存路径";
+const char* const kOverwriteQuestion = "备份文件已存在，您确认要覆盖旧的备份文件吗？";
+const char* const kBackupCaption = "确认备份";
+const char* const kBackupDone = "备份成功！";
+const char* const kBackupFailed = "对不起，备份失败！";
+const char* const kRestoreQuestion = "您确认要从备份文件中恢复数据库记录吗？";
+const char* const kRestoreCaption = "确认恢复";
+const char* const kRestoreDone = "恢复成功！";
+const char* const kRestoreFailed = "对不起，恢复失败！";
+const char* const kBeforeRestoreNote = "恢复前的数据库已另存为：";
+
+template <typename Factory>
+Factory& Required(Factory* factory)
+{
+    if (!factory) throw std::logic_error("this window has no such dialog");
+    return *factory;
+}
+
+}  // namespace
+
+template <typename Change>
+void MainWindowPresenter::ReloadAfter(Change&& change)
+{
+    std::exception_ptr changeError;
+    try {
+        change();
+    } catch (...) {
+        changeError = std::current_exception();
+    }
+    try {
+        Button3Click();
+    } catch (...) {
+        if (!changeError) throw;
+    }
+    if (changeError) std::rethrow_exception(changeError);
+}
+
+void MainWindowPresenter::Message(const std::string& text)
+{
+    env_.prompter.Show(text, kApplicationTitle, PromptIcon::None, PromptButtons::Ok);
+}
+
+bool MainWindowPresenter::Confirmed(const std::string& text, const std::string& caption)
+{
+    return env_.prompter.Show(text, caption, PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::No;
+}
+
+FilePicker& MainWindowPresenter::filePicker()
+{
+    return Required(env_.filePicker);
+}
+
+void MainWindowPresenter::SearchClick()
+{
+    std::unique_ptr<SearchDialog> dialog =
+        Required(env_.searchDialogs).CreateSearchDialog(state_.settingsPath + kNameListSuffix, env_.prompter);
+    if (!dialog->ShowModal()) return;
+    const std::vector<SearchTerm> terms = BuildSearchTerms(dialog->Inputs());
+    std::unique_ptr<TSQLiteTable> result;
+    {
+        TSQLiteDatabase db(state_.databasePath);
+        if (!db.HasTable(kTableName) || terms.empty()) return;
+        result = db.Query(SearchStatement(terms));
+    }
+    if (result->CountRows() < 1) {
+        env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
+        return;
+    }
+    if (!queryMode_) {
+        view_.ShowQueryMode(true);
+        CheckBox6Click(true);
+    }
+    rows_.clear();
+    rows_.reserve(static_cast<std::size_t>(result->CountRows()));
+    const RecordRowReader reader(*result);
+    for (; !result->AtEnd(); result->MoveNext()) {
+        RecordRow& row = rows_.emplace_back();
+        reader.Read(*result, row);
+        row.caption = std::to_string(rows_.size());
+    }
+    view_.ShowRows(rows_);
+}
+
+void MainWindowPresenter::DeleteSelectedClick()
+{
+    const int index = view_.SelectedRow();
+    if (index < 0 || index >= static_cast<int>(rows_.size())) {
+        Message(kSelectFirst);
+        return;
+    }
+    if (!Confirmed(kDeleteQuestion, kDeleteCaption)) return;
+    const RecordRow& row = rows_[static_cast<std::size_t>(index)];
+    ReloadAfter([&] {
+        TSQLiteDatabase db(state_.databasePath);
+        if (db.HasTable(kTableName)) db.Execute(DeleteRecordStatement(RecordIdOf(row)));
+    });
+}
+
+void MainWindowPresenter::ClearAllClick()
+{
+    if (!Confirmed(kClearQuestion, kClearCaption)) return;
+    ReloadAfter([&] {
+        TSQLiteDatabase db(state_.databasePath);
+        if (db.HasTable(kTableName)) db.Execute(std::string("DROP TABLE ") + kTableName);
+        CreateDocumentTable(db);
+    });
+}
+
+void MainWindowPresenter::BackupClick()
+{
+    if (!DatabaseFileExists(state_.databasePath)) {
+        env_.prompter.Show(kNoDatabase, kApplicationTitle, PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    const std::optional<std::string> folder = filePicker().PickFolder(kBackupFolderCaption);
+    if (!folder) return;
+    const std::string target = BackupPathIn(*folder, state_.databasePath);
+    if (DatabaseFileExists(target) && !Confirmed(kOverwriteQuestion, kBackupCaption)) return;
+    if (!BackupDatabase(state_.databasePath, target)) {
+        Message(kBackupFailed);
+        return;
+    }
+    const std::string now = env_.now ? env_.now() : std::string();
+    settings().WriteText(keys::kLastBackup, now);
+    view_.SetStatusText(kLastBackupPrefix + now);
+    Message(kBackupDone);
+}
+
+void MainWindowPresenter::RestoreClick()
+{
+    const std::optional<std::string> backup = filePicker().PickBackupFile();
+    if (!backup) return;
+    if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
+    const bool hadDatabase = DatabaseFileExists(state_.databasePath);
+    if (!RestoreDatabase(*backup, state_.databasePath)) {
+        Message(kRestoreFailed);
+        return;
+    }
+    settings().WriteText(keys::kLastBackup, "");
+    Button3Click();
+    std::string done = kRestoreDone;
+    if (hadDatabase) done += std::string("\n") + kBeforeRestoreNote + BeforeRestorePath(state_.databasePath);
+    Message(done);
+}
+
+void MainWindowPresenter::SettingsClick()
+{
+    std::unique_ptr<SettingsDialog> dialog = Required(env_.settingsDialogs).CreateSettingsDialog();
+    const SettingsValues shown{FolderPart(state_.databasePath), FileNamePart(state_.databasePath),
+                               state_.templatePath, state_.silentEntry};
+    if (!dialog->ShowModal(shown)) return;
+    const SettingsValues chosen = dialog->Values();
+    state_.databasePath = JoinDatabasePath(chosen.folder, chosen.fileName);
+    state_.templatePath = chosen.templatePath;
+    state_.silentEntry = chosen.silentEntry;
+    Settings file = settings();
+    file.WriteText(keys::kDatabaseFolder, chosen.folder);
+    file.WriteText(keys::kDatabaseName, chosen.fileName);
+    file.WriteText(keys::kTemplate, chosen.templatePath);
+    file.WriteBool(keys::kSilentEntry, chosen.silentEntry);
+    Button3Click();
 }
 
 }  // namespace quorva

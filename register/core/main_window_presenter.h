@@ -6,10 +6,13 @@
 
 #include "register/core/civil_date.h"
 #include "register/core/entry_dialog.h"
+#include "register/core/file_picker.h"
 #include "register/core/file_system.h"
 #include "register/core/filter_state.h"
 #include "register/core/prompter.h"
 #include "register/core/record_row.h"
+#include "register/core/search_form.h"
+#include "register/core/settings_form.h"
 #include "register/core/startup.h"
 
 namespace quorva {
@@ -31,6 +34,8 @@ public:
     virtual int SelectedRow() const = 0;
     // One row's texts changed in place.
     virtual void RefreshRow(int index) = 0;
+    // Ticks or clears "查询模式" without raising its click.
+    virtual void ShowQueryMode(bool ticked) = 0;
 };
 
 // Where the program finds its machine: real folders in the program, temporary
@@ -43,6 +48,11 @@ struct MainWindowEnvironment {
     std::vector<std::string> defaultFolderCandidates;
     std::function<CivilDate()> today;
     EntryDialogFactory* entryDialogs = nullptr;
+    SearchDialogFactory* searchDialogs = nullptr;
+    SettingsDialogFactory* settingsDialogs = nullptr;
+    FilePicker* filePicker = nullptr;
+    // The local date and time as BFDate and the status bar show it.
+    std::function<std::string()> now;
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -68,6 +78,15 @@ public:
     void newbtnClick();
     // "编辑记录", "编辑选定" and a double click: edit the selected record.
     void edtbtnClick();
+    // "查询": search and show the result in query mode.
+    void SearchClick();
+    // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
+    void DeleteSelectedClick();
+    void ClearAllClick();
+    // The system menu's "备份", "恢复" and "设置".
+    void BackupClick();
+    void RestoreClick();
+    void SettingsClick();
 
     const MainWindowState& state() const { return state_; }
     const FilterState& filters() const { return filters_; }
@@ -80,6 +99,13 @@ private:
     std::unique_ptr<EntryDialog> CreateEntryDialog();
     void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);
+    // Runs a change of the database, then reloads the list also when the
+    // change failed; the change's error wins.
+    template <typename Change>
+    void ReloadAfter(Change&& change);
+    void Message(const std::string& text);
+    bool Confirmed(const std::string& text, const std::string& caption);
+    FilePicker& filePicker();
 
     MainView& view_;
     MainWindowEnvironment env_;

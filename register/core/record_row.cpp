@@ -1,5 +1,7 @@
 #include "register/core/record_row.h"
 
+#include "register/core/settings.h"
+
 #include <stdexcept>
 
 #include "register/store/sqlite_table.h"
@@ -18,6 +20,14 @@ int RowPosition(Column column)
         if (kRecordRowColumns[i] == column) return i;
     }
     return -1;
+}
+
+std::int64_t RecordIdOf(const RecordRow& row)
+{
+    const std::string text(row.at(Column::ID));
+    long long id = 0;
+    if (!ParseWholeNumber(text, id)) throw std::runtime_error("'" + text + "' is not a valid integer value");
+    return id;
 }
 
 RecordRow::RecordRow() = default;

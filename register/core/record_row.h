@@ -44,6 +44,10 @@ private:
     std::array<std::uint32_t, kRecordRowItemCount> ends_{};
 };
 
+// The row's ID as a number; raises when its text is not a whole number, so no
+// statement is ever built from it.
+std::int64_t RecordIdOf(const RecordRow& row);
+
 // Reads result rows of "SELECT * ..." on the table into record rows, taking
 // the columns by name once for the whole result.
 class RecordRowReader {

@@ -47,8 +47,18 @@ private:
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName)
 {
+    Open(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, ReadOnly)
+{
+    Open(fileName, SQLITE_OPEN_READONLY);
+}
+
+void TSQLiteDatabase::Open(const std::string& fileName, int flags)
+{
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open(fileName.c_str(), &db);
+    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags, nullptr);
     if (rc == SQLITE_OK) {
         db_ = db;
         return;

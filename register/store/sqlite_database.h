@@ -15,6 +15,10 @@ class TSQLiteDatabase {
 public:
     // The file name is UTF-8; the file is created when it does not exist.
     explicit TSQLiteDatabase(const std::string& fileName);
+    // Opens an existing file for reading only; nothing can change it through
+    // this connection.
+    struct ReadOnly {};
+    TSQLiteDatabase(const std::string& fileName, ReadOnly);
     ~TSQLiteDatabase();
     TSQLiteDatabase(const TSQLiteDatabase&) = delete;
     TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
@@ -35,6 +39,7 @@ public:
     int BackupTo(TSQLiteDatabase& target);
 
 private:
+    void Open(const std::string& fileName, int flags);
     class Prepared;
     Prepared Prepare(const SqlStatement& statement);
     [[noreturn]] void RaiseError(const std::string& message, const std::string& sql) const;

@@ -7,6 +7,9 @@
 #include "register/win32/local_date.h"
 #include "register/win32/main_form.h"
 #include "register/win32/pick_list_form.h"
+#include "register/win32/search_form.h"
+#include "register/win32/settings_form.h"
+#include "register/win32/win32_file_picker.h"
 #include "register/win32/win32_file_system.h"
 #include "register/win32/win32_profile_store.h"
 #include "register/win32/win32_prompter.h"
@@ -22,12 +25,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     Win32Prompter prompter;
     Win32PickListEditorFactory pickListEditors;
     Win32EntryDialogFactory entryDialogs(nullptr, pickListEditors);
+    Win32SearchDialogFactory searchDialogs;
+    Win32SettingsDialogFactory settingsDialogs;
+    Win32FilePicker filePicker;
     TmainForm mainForm(quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, RoamingAppDataFolder(),
                                                      quorva::DefaultDatabaseFolderCandidates(), LocalToday,
-                                                     &entryDialogs});
+                                                     &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
+                                                     LocalDateTimeText});
     if (!mainForm.hwnd()) return 1;
     prompter.SetOwner(mainForm.hwnd());
     entryDialogs.SetOwner(mainForm.hwnd());
+    searchDialogs.SetOwner(mainForm.hwnd());
+    settingsDialogs.SetOwner(mainForm.hwnd());
+    filePicker.SetOwner(mainForm.hwnd());
     // The dialogs (entry/edit, search, pick lists, settings) are created
     // afresh by the commands that show them.
     ShowWindow(mainForm.hwnd(), showCommand);

@@ -478,6 +478,27 @@ void TmainForm::OnCommand(int id, int code)
     case kMenuEditSelected:
         if (code == BN_CLICKED) Guarded([&] { presenter_->edtbtnClick(); });
         break;
+    case kSearch:
+        if (code == BN_CLICKED) Guarded([&] { presenter_->SearchClick(); });
+        break;
+    case kDelete:
+        if (code == BN_CLICKED) ShowDeleteMenu();
+        break;
+    case kMenuDeleteSelected:
+        Guarded([&] { presenter_->DeleteSelectedClick(); });
+        break;
+    case kMenuClearAll:
+        Guarded([&] { presenter_->ClearAllClick(); });
+        break;
+    case kMenuBackup:
+        Guarded([&] { presenter_->BackupClick(); });
+        break;
+    case kMenuRestore:
+        Guarded([&] { presenter_->RestoreClick(); });
+        break;
+    case kMenuSettings:
+        Guarded([&] { presenter_->SettingsClick(); });
+        break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);
         break;
@@ -485,8 +506,7 @@ void TmainForm::OnCommand(int id, int code)
         ShowAbout();
         break;
     default:
-        // The search, maintenance, export and scanner commands are attached
-        // by their own units.
+        // The export and scanner commands are attached by their own units.
         break;
     }
 }
@@ -561,6 +581,16 @@ void TmainForm::ShowSystemMenu()
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuHelp, Widen("帮助").c_str());
     AppendMenuW(menu.get(), MF_STRING, kMenuAbout, Widen("关于").c_str());
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, hwnd_, nullptr);
+}
+
+void TmainForm::ShowDeleteMenu()
+{
+    RECT button{};
+    GetWindowRect(Control(kDelete), &button);
+    MenuHandle menu;
+    AppendMenuW(menu.get(), MF_STRING, kMenuDeleteSelected, Widen("删除选中记录").c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuClearAll, Widen("清空全部记录").c_str());
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0, hwnd_, nullptr);
 }
 
@@ -641,4 +671,9 @@ void TmainForm::RefreshRow(int index)
 {
     ListView_RedrawItems(list_, index, index);
     UpdateWindow(list_);
+}
+
+void TmainForm::ShowQueryMode(bool ticked)
+{
+    SendMessageW(Control(kQueryMode), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }

@@ -31,6 +31,7 @@ public:
     void SelectRow(int index) override;
     int SelectedRow() const override;
     void RefreshRow(int index) override;
+    void ShowQueryMode(bool ticked) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,6 +60,7 @@ private:
     void OnClose();
     void ShowListMenu(LPARAM position);
     void ShowSystemMenu();
+    void ShowDeleteMenu();
     void ShowAbout();
     void Guarded(void (TmainForm::*handler)());
     template <typename Command>

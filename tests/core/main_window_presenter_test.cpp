@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "register/core/database_copy.h"
 #include "register/core/document_statements.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/fakes.h"
@@ -31,6 +32,7 @@ public:
     void SelectRow(int index) override { selected = index; }
     int SelectedRow() const override { return selected; }
     void RefreshRow(int index) override { refreshed.push_back(index); }
+    void ShowQueryMode(bool ticked) override { queryMode = ticked; }
 
     MainWindowPresenter* presenter = nullptr;
     FilterState checks;
@@ -41,6 +43,7 @@ public:
     int selected = -2;
     int refills = 0;
     std::vector<int> refreshed;
+    bool queryMode = false;
 };
 
 class MainWindowPresenterTest : public ::testing::Test {
@@ -57,7 +60,7 @@ protected:
     {
         presenter = std::make_unique<MainWindowPresenter>(
             view, MainWindowEnvironment{fs, store, prompter, "A:\\appdata", {"X:\\Quorva"},
-                                        [] { return CivilDate{2026, 12, 8}; }});
+                                        [] { return CivilDate{2026, 12, 8}; }, nullptr, nullptr, settingsDialogs});
         view.presenter = presenter.get();
         presenter->FormCreate();
         presenter->FormShow();
@@ -79,6 +82,7 @@ protected:
     MemoryProfileStore store;
     ScriptedPrompter prompter;
     FakeMainView view;
+    SettingsDialogFactory* settingsDialogs = nullptr;
     std::unique_ptr<MainWindowPresenter> presenter;
 };
 
@@ -199,6 +203,63 @@ TEST_F(MainWindowPresenterTest, ClosingWritesTheFilters)
     EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kFinished, ""), "1");
     EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kUnsubmitted, ""), "0");
     EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kRecentDays, ""), "12");
+}
+
+// Plays the clerk in each settings dialog: OK with `chosen`, or cancel.
+class FakeSettingsDialogs : public SettingsDialogFactory {
+public:
+    std::unique_ptr<SettingsDialog> CreateSettingsDialog() override { return std::make_unique<Dialog>(*this); }
+
+    bool confirm = true;
+    SettingsValues shown;
+    SettingsValues chosen;
+
+private:
+    struct Dialog : SettingsDialog {
+        explicit Dialog(FakeSettingsDialogs& clerk) : clerk(clerk) {}
+        bool ShowModal(const SettingsValues& values) override
+        {
+            clerk.shown = values;
+            return clerk.confirm;
+        }
+        SettingsValues Values() const override { return clerk.chosen; }
+        FakeSettingsDialogs& clerk;
+    };
+};
+
+TEST_F(MainWindowPresenterTest, SettingsTakeEffectOnlyOnOkAndReloadFromTheNewPath)
+{
+    FakeSettingsDialogs dialog;
+    settingsDialogs = &dialog;
+    MainWindowPresenter& p = Start();
+    const std::string before = p.state().databasePath;
+    dialog.confirm = false;
+    dialog.chosen = {folder.File("other"), "other.db", "T.doc", true};
+    p.SettingsClick();
+    EXPECT_EQ(p.state().databasePath, before);
+    EXPECT_FALSE(store.Has(Ini(), keys::kDatabaseName));
+
+    std::filesystem::create_directories(folder.path() / "other");
+    dialog.confirm = true;
+    const int refills = view.refills;
+    p.SettingsClick();
+    EXPECT_EQ(dialog.shown.fileName, "Quorva.db");
+    EXPECT_EQ(p.state().databasePath, folder.File("other") + "\\other.db");
+    EXPECT_TRUE(p.state().silentEntry);
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kDatabaseName, ""), "other.db");
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kTemplate, ""), "T.doc");
+    EXPECT_EQ(store.Read(Ini(), kSettingsSection, keys::kSilentEntry, ""), "1");
+    EXPECT_EQ(view.refills, refills + 1);
+    EXPECT_TRUE(DatabaseFileExists(p.state().databasePath)) << "the reload made the new database";
+}
+
+TEST(RecordIdOf, ARowWhoseIdIsNotAWholeNumberNamesNoRecord)
+{
+    RecordRow row;
+    row.Set(Column::ID, "12");
+    EXPECT_EQ(RecordIdOf(row), 12);
+    row.Set(Column::ID, "12 or 1=1");
+    EXPECT_THROW(RecordIdOf(row), std::runtime_error);
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)

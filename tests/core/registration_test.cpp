@@ -26,6 +26,7 @@ public:
     void SelectRow(int index) override { selected = index; }
     int SelectedRow() const override { return selected; }
     void RefreshRow(int index) override { refreshed.push_back(index); }
+    void ShowQueryMode(bool) override {}
     std::size_t shown = 0;
     int selected = -1;
     std::vector<int> refreshed;

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "register/core/file_picker.h"
 #include "register/core/file_system.h"
 #include "register/core/profile_store.h"
 #include "register/core/prompter.h"
@@ -48,4 +49,14 @@ public:
 
     std::vector<Shown> shown;
     std::vector<quorva::PromptAnswer> answers;
+};
+
+// Picks what the test put in place, or nothing as a cancel does.
+class ScriptedFilePicker : public quorva::FilePicker {
+public:
+    std::optional<std::string> PickFolder(const std::string&) override { return folder; }
+    std::optional<std::string> PickBackupFile() override { return backupFile; }
+
+    std::optional<std::string> folder;
+    std::optional<std::string> backupFile;
 };

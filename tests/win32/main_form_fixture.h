@@ -19,6 +19,7 @@
 #include "register/win32/main_form.h"
 #include "register/win32/main_form_ids.h"
 #include "register/win32/pick_list_form.h"
+#include "register/win32/search_form.h"
 #include "register/win32/win32_file_system.h"
 #include "register/win32/win32_profile_store.h"
 #include "tests/support/fakes.h"
@@ -30,6 +31,7 @@ using namespace main_form;
 namespace fs = std::filesystem;
 
 const quorva::CivilDate kToday{2026, 12, 8};
+const char* const kNow = "2026-12-08 10:00:00";
 
 inline std::wstring Text(HWND hwnd)
 {
@@ -97,9 +99,11 @@ protected:
         form = std::make_unique<TmainForm>(
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }, &entryDialogs},
+                                          [] { return kToday; }, &entryDialogs, &searchDialogs, nullptr, &filePicker,
+                                          [] { return std::string(kNow); }},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
+        searchDialogs.SetOwner(form->hwnd());
         ShowWindow(form->hwnd(), SW_SHOW);
         return *form;
     }
@@ -153,6 +157,8 @@ protected:
     ScriptedPrompter prompter;
     Win32PickListEditorFactory pickListEditors;
     Win32EntryDialogFactory entryDialogs{nullptr, pickListEditors};
+    Win32SearchDialogFactory searchDialogs;
+    ScriptedFilePicker filePicker;
     std::unique_ptr<TmainForm> form;
 };
 

@@ -1,0 +1,87 @@
+// A fuzzy search on 文件标题 in a 100,000-record register through the search
+// command (open, query, build the rows, hand them to the list) against the
+// sqlite3 shell running the same statement on the same file. One value that
+// every title holds and one that few hold.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "bench/bench_records.h"
+#include "register/core/main_window_presenter.h"
+#include "tests/support/fakes.h"
+
+namespace {
+
+constexpr int kTitleRow = 7;  // 文件标题 in build order, from 0
+constexpr int kFuzzy = 1;
+const char* const kEveryTitle = "安全生产";
+const char* const kFewTitles = "第7777期";
+
+class CountingView : public quorva::MainView {
+public:
+    void ShowFilterChecks(const quorva::FilterState&) override {}
+    void SetDaysText(const std::string&) override {}
+    void SetFiltersEnabled(bool) override {}
+    void SetStatusText(const std::string&) override {}
+    void ShowRows(const std::vector<quorva::RecordRow>& rows) override { shown = rows.size(); }
+    void SelectRow(int) override {}
+    int SelectedRow() const override { return -1; }
+    void RefreshRow(int) override {}
+    void ShowQueryMode(bool) override {}
+    std::size_t shown = 0;
+};
+
+// A dialog the clerk confirms with one fuzzy condition on the title.
+class TitleSearch : public quorva::SearchDialogFactory, public quorva::SearchDialog {
+public:
+    explicit TitleSearch(std::string value) { inputs_[kTitleRow] = {kFuzzy, std::move(value)}; }
+    std::unique_ptr<quorva::SearchDialog> CreateSearchDialog(const std::string&, quorva::Prompter&) override
+    {
+        return std::make_unique<TitleSearch>(*this);
+    }
+    bool ShowModal() override { return true; }
+    quorva::SearchInputs Inputs() const override { return inputs_; }
+
+private:
+    quorva::SearchInputs inputs_;
+};
+
+void SearchCommand(benchmark::State& state, const char* value)
+{
+    const std::string path = bench::EnsureBenchFile();
+    FakeFileSystem fs;
+    MemoryProfileStore store;
+    ScriptedPrompter prompter;
+    CountingView view;
+    TitleSearch dialog(value);
+    quorva::MainWindowPresenter presenter(
+        view, quorva::MainWindowEnvironment{fs, store, prompter, "A:", {"X:"},
+                                            [] { return quorva::CivilDate{2026, 12, 8}; }, nullptr, &dialog});
+    presenter.FormCreate();
+    // The database path is "\" + the name; put the real path in place.
+    const_cast<quorva::MainWindowState&>(presenter.state()).databasePath = path;
+    for (auto _ : state) {
+        presenter.SearchClick();
+        benchmark::DoNotOptimize(view.shown);
+    }
+    state.counters["rows"] = static_cast<double>(view.shown);
+}
+
+void Sqlite3Shell(benchmark::State& state, const char* value)
+{
+    const std::string path = bench::EnsureBenchFile();
+    const std::string statement = std::string("SELECT * FROM Quorva  where wjbt like '%") + value + "%'";
+    const std::string command = "sqlite3 '" + path + "' \"" + statement + "\" > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("sqlite3 shell failed");
+    }
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(SearchCommand, every_title, kEveryTitle)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(Sqlite3Shell, every_title, kEveryTitle)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(SearchCommand, few_titles, kFewTitles)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(Sqlite3Shell, few_titles, kFewTitles)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_MAIN();

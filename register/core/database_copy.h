@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+// Whole-file copies of the register's database: backup into a chosen folder
+// and restore from such a backup. Both go through SQLite's backup facility,
+// so a copy is a consistent database even while another program reads it.
+namespace quorva {
+
+inline constexpr const char* kBackupSuffix = ".bak";
+// The database as it was before the last restore, kept beside it so a
+// restore of the wrong backup can be undone.
+inline constexpr const char* kBeforeRestoreSuffix = ".before-restore";
+// SQLite's code for a copy that is complete.
+inline constexpr int kCopyComplete = 101;
+
+// The part after the last backslash (or slash); the whole text when none.
+std::string FileNamePart(const std::string& path);
+// The part before it, without a trailing separator except at a drive root
+// ("D:\").
+std::string FolderPart(const std::string& path);
+
+bool DatabaseFileExists(const std::string& path);
+
+// The backup of `databasePath` in `folder`: its file name + ".bak".
+std::string BackupPathIn(const std::string& folder, const std::string& databasePath);
+std::string BeforeRestorePath(const std::string& databasePath);
+
+// Copies the database into a temporary file beside `backupPath` and moves it
+// over the old backup only when the copy is complete, so a failed backup
+// never destroys the previous one. True when the backup is in place.
+bool BackupDatabase(const std::string& databasePath, const std::string& backupPath);
+
+// True when the file opens read-only as an SQLite database that passes its
+// integrity check and holds the register's table.
+bool IsRestorableBackup(const std::string& backupPath);
+
+// Restores only from a restorable backup, after keeping the current database
+// at BeforeRestorePath. False, with the database untouched, when the backup is
+// refused, the current database cannot be kept or the copy does not complete.
+bool RestoreDatabase(const std::string& backupPath, const std::string& databasePath);
+
+}  // namespace quorva

@@ -1,0 +1,67 @@
+#include "register/core/search_form.h"
+
+#include <gtest/gtest.h>
+
+#include "register/store/sqlite_database.h"
+#include "tests/support/temp_folder.h"
+
+namespace quorva {
+namespace {
+
+constexpr int kExact = 0;
+constexpr int kFuzzy = 1;
+constexpr int kNotSearched = 2;
+
+SearchInputs Rows(std::initializer_list<std::pair<int, SearchInput>> set)
+{
+    SearchInputs inputs;
+    for (const auto& [row, input] : set) inputs[static_cast<std::size_t>(row - 1)] = input;
+    return inputs;
+}
+
+TEST(SearchForm, OnlyRowsInExactOrFuzzyModeBecomeConditionsInBuildOrder)
+{
+    EXPECT_EQ(SearchStatement(BuildSearchTerms(Rows({{1, {kExact, "20150615"}}}))).text,
+              "SELECT * FROM Quorva  where swrq=?");
+    const SqlStatement firstAndLast = SearchStatement(BuildSearchTerms(
+        Rows({{25, {kFuzzy, "B"}}, {1, {kExact, "2015"}}, {8, {kNotSearched, "x"}}, {9, {kNoSearchMode, "y"}}})));
+    EXPECT_EQ(firstAndLast.text, "SELECT * FROM Quorva  where swrq=? and bwh like ?");
+    EXPECT_EQ(std::get<std::string>(firstAndLast.values[1]), "%B%");
+    EXPECT_TRUE(BuildSearchTerms(Rows({{3, {kNotSearched, "x"}}})).empty());
+}
+
+class SearchMatchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureDocumentTable(db);
+        for (const char* title : {"", "安全", "say \"hi\"", "wjbt"}) {
+            db.Execute(SqlStatement{"insert into Quorva(wjbt) values (?)", {std::string(title)}});
+        }
+        db.Execute("insert into Quorva(swrq) values ('20150615')");  // wjbt null
+    }
+
+    int Count(int mode, const std::string& value)
+    {
+        return db.Query(SearchStatement(BuildSearchTerms(Rows({{8, {mode, value}}}))))->CountRows();
+    }
+
+    TempFolder folder;
+    TSQLiteDatabase db{folder.File("q.db")};
+};
+
+TEST_F(SearchMatchTest, EmptyValuesMatchTheEmptyTextOrEveryNonNullValue)
+{
+    EXPECT_EQ(Count(kExact, ""), 1);
+    EXPECT_EQ(Count(kFuzzy, ""), 4);
+}
+
+TEST_F(SearchMatchTest, QuotesAndColumnNamesAreMatchedAsTheTextTheyAre)
+{
+    EXPECT_EQ(Count(kExact, "say \"hi\""), 1);
+    EXPECT_EQ(Count(kFuzzy, "\" or \"1\"=\"1"), 0);
+    EXPECT_EQ(Count(kExact, "wjbt"), 1) << "only the record whose title is the word itself";
+}
+
+}  // namespace
+}  // namespace quorva
