@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "register/core/text_encoding.h"
+#include "register/win32/automation/list_exporter.h"
 #include "register/win32/dpi.h"
 #include "register/win32/main_form_ids.h"
 #include "register/win32/web_link.h"
@@ -477,6 +478,9 @@ void TmainForm::OnCommand(int id, int code)
     case kEditRecord:
     case kMenuEditSelected:
         if (code == BN_CLICKED) Guarded([&] { presenter_->edtbtnClick(); });
+        break;
+    case kExportList:
+        if (code == BN_CLICKED) Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
         break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);
