@@ -87,6 +87,8 @@ public:
     Variant(int value);
     Variant(bool value);
     Variant(std::wstring_view text);
+    // Not left to the pointer-to-bool conversion.
+    Variant(const wchar_t* text) : Variant(std::wstring_view(text)) {}
     Variant(const std::string& utf8);
     Variant(const char* utf8) : Variant(std::string(utf8)) {}
     Variant(const Dispatch& object);
