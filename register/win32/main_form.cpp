@@ -480,7 +480,10 @@ void TmainForm::OnCommand(int id, int code)
         if (code == BN_CLICKED) Guarded([&] { presenter_->edtbtnClick(); });
         break;
     case kExportList:
-        if (code == BN_CLICKED) Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
+        // The rows as the list shows them, normal or a search result.
+        if (code == BN_CLICKED) {
+            Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
+        }
         break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);

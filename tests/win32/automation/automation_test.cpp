@@ -14,6 +14,7 @@
 #include "register/core/list_export.h"
 #include "register/win32/automation/approval_form_printer.h"
 #include "register/win32/automation/list_exporter.h"
+#include "register/win32/automation/ole_exception.h"
 #include "tests/support/fake_entry_dialog.h"
 #include "tests/win32/automation/standin_registry.h"
 #include "tests/win32/main_form_fixture.h"
@@ -204,6 +205,17 @@ TEST_F(AutomationTest, ARunningWordProcessorIsAttachedTo)
     RevokeActiveObject(registration, nullptr);
     EXPECT_TRUE(Starts(Log()).empty()) << "the running one is used, none is started";
     EXPECT_EQ(Document(), "备注:附件两份");
+}
+
+TEST_F(AutomationTest, AnApplicationsOwnErrorTextBecomesTheExceptionsMessage)
+{
+    try {
+        desk.Value(L"Cell");
+        FAIL() << "no error";
+    } catch (const EOleException& e) {
+        EXPECT_STREQ(e.what(), "argument missing for Cell");
+        EXPECT_EQ(e.code(), DISP_E_EXCEPTION);
+    }
 }
 
 TEST_F(AutomationTest, ExportWritesTheListAsShownIntoTheSheet)
