@@ -40,6 +40,8 @@ struct EntryDialogContext {
     std::string databasePath;
     std::string settingsPath;
     Prompter& prompter;
+    // The approval-form template (settings key MB).
+    std::string templatePath = {};
 };
 
 class EntryDialogFactory {

@@ -91,7 +91,7 @@ std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
     return env_.entryDialogs->CreateEntryDialog(
-        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter});
+        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath});
 }
 
 void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "register/core/text_encoding.h"
+#include "register/win32/automation/approval_form_printer.h"
 
 using quorva::EntryField;
 
@@ -399,6 +400,12 @@ void TForm1::OnCommand(int id, int code)
     case kNamesButtonForLrr:
     case kNamesButtonForCpr:
         quorva::RunCommand(context_.prompter, [&] { presenter_.Button10Click(); });
+        break;
+    case kPrintButton:
+        quorva::RunCommand(context_.prompter, [&] {
+            // Minimized, the dialog keeps its values and the document is in front.
+            if (PrintApprovalForm(*this, context_.templatePath, context_.prompter)) ShowWindow(hwnd(), SW_MINIMIZE);
+        });
         break;
     case kAgencyButton:
         quorva::RunCommand(context_.prompter, [&] { presenter_.Button6Click(); });

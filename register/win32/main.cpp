@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "register/core/startup.h"
+#include "register/win32/automation/com_resources.h"
 #include "register/win32/entry_form.h"
 #include "register/win32/local_date.h"
 #include "register/win32/main_form.h"
@@ -16,6 +17,8 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
+    // The word processor and spreadsheet are driven from this thread.
+    ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LINK_CLASS | ICC_BAR_CLASSES |
                                                        ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "register/core/text_encoding.h"
+#include "register/win32/automation/list_exporter.h"
 #include "register/win32/dpi.h"
 #include "register/win32/main_form_ids.h"
 #include "register/win32/web_link.h"
@@ -498,6 +499,12 @@ void TmainForm::OnCommand(int id, int code)
         break;
     case kMenuSettings:
         Guarded([&] { presenter_->SettingsClick(); });
+        break;
+    case kExportList:
+        // The rows as the list shows them, normal or a search result.
+        if (code == BN_CLICKED) {
+            Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
+        }
         break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);

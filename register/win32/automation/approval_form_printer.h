@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "register/core/entry_dialog.h"
+#include "register/core/prompter.h"
+
+// "打印呈批表": a new document from the template in Word or the WPS word
+// processor, its placeholders filled with the dialog's values, left open
+// and visible. True when the document was filled; the printing and saving
+// are the clerk's.
+bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter);

@@ -1,0 +1,56 @@
+#include "register/win32/automation/list_exporter.h"
+
+#include "register/core/list_export.h"
+#include "register/win32/automation/office_application.h"
+
+namespace {
+
+Dispatch Cell(const Dispatch& owner, int row, int column)
+{
+    return owner.Property(L"Cells", {row, column});
+}
+
+void WriteTitle(const Dispatch& application)
+{
+    using namespace quorva;
+    Cell(application, kTitleRow, 1).Put(L"Value", kSheetTitle);
+    Cell(application, kTitleRow, 1).Put(L"HorizontalAlignment", kTitleHorizontalAlignment);
+    Cell(application, kTitleRow, 1).Put(L"VerticalAlignment", kTitleVerticalAlignment);
+    Cell(application, kTitleRow, 1).Property(L"Font").Put(L"size", kTitleFontSize);
+    const Dispatch sheet = application.Property(L"ActiveSheet");
+    const Dispatch first = Cell(application.Property(L"ActiveSheet"), kTitleRow, 1);
+    const Dispatch last = Cell(application.Property(L"ActiveSheet"), kTitleRow, kSheetColumnCount);
+    sheet.Property(L"Range", {first, last}).Call(L"Merge");
+}
+
+}  // namespace
+
+void WriteSheet(const Dispatch& application, const std::vector<quorva::RecordRow>& rows)
+{
+    using namespace quorva;
+    application.Property(L"Application").Put(L"Visible", true);
+    application.Property(L"WorkBooks").Call(L"Add");
+    WriteTitle(application);
+    application.Property(L"Rows", {kHeaderRow}).Property(L"Font").Put(L"Bold", true);
+    for (int k = 0; k < kSheetColumnCount; ++k) {
+        Cell(application, kHeaderRow, k + 1).Put(L"Value", SheetHeaders()[static_cast<std::size_t>(k)]);
+    }
+    // Cell by cell, as the clerk watches the sheet fill.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto cells = SheetCells(rows[i], i);
+        for (int k = 0; k < kSheetColumnCount; ++k) {
+            Cell(application, SheetRowOf(i), k + 1).Put(L"Value", cells[static_cast<std::size_t>(k)]);
+        }
+    }
+}
+
+void ExportList(const std::vector<quorva::RecordRow>& rows, const std::string& templatePath, quorva::Prompter& prompter)
+{
+    const Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
+    if (!application) {
+        prompter.Show(quorva::kNoSpreadsheetMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
+                      quorva::PromptButtons::Ok);
+        return;
+    }
+    WriteSheet(application, rows);
+}
