@@ -134,8 +134,11 @@ bool IsIdColumnWidening(const NMHEADERW& notice)
 
 }  // namespace
 
-TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy)
-    : prompter_(environment.prompter), quitOnDestroy_(quitOnDestroy)
+TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy,
+                     quorva::Prompter* ownerlessPrompter)
+    : prompter_(environment.prompter),
+      scannerLink_(std::make_unique<ScannerServiceLink>(environment.prompter, ownerlessPrompter)),
+      quitOnDestroy_(quitOnDestroy)
 {
     presenter_ = std::make_unique<quorva::MainWindowPresenter>(*this, std::move(environment));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -254,6 +257,7 @@ void TmainForm::FormCreate()
     // The first tick of this timer maximizes the window once it is up.
     SetTimer(hwnd_, kMaximizeTimer, kMaximizeDelayMs, nullptr);
     presenter_->FormCreate();
+    scannerLink_->FormCreate();
 }
 
 HWND TmainForm::AddControl(const wchar_t* className, const std::string& text, DWORD style, int id, DWORD exStyle)
@@ -477,6 +481,9 @@ void TmainForm::OnCommand(int id, int code)
     case kEditRecord:
     case kMenuEditSelected:
         if (code == BN_CLICKED) Guarded([&] { presenter_->edtbtnClick(); });
+        break;
+    case kConnectScanner:
+        if (code == BN_CLICKED) Guarded([&] { scannerLink_->ConnectClick(); });
         break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);
