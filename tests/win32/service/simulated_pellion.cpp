@@ -1,8 +1,6 @@
 // The transport plug-in bound to simulated scanners, for the stand-in
 // service's tests: the real library's four functions over the same core,
 // and one scanner that arrives shortly after Init.
-#include <dbt.h>
-
 #include <cstring>
 #include <vector>
 
