@@ -46,13 +46,20 @@ void StandIn(const std::wstring& arguments)
     ASSERT_EQ(exitCode, 0u) << "TalvexStandIn " << Narrow(arguments);
 }
 
-void RegisterStandIn(const fs::path& plugIn)
-{
-    StandIn(L"/RegServer /PlugIn \"" + plugIn.wstring() + L"\"");
-}
-
 class ScannerServiceTest : public MainFormTest {
 protected:
+    // Other programs' tests share the machine: the service goes again
+    // after the test that registered it.
+    void TearDown() override
+    {
+        form.reset();
+        if (registered_) StandIn(L"/UnregServer");
+    }
+    void RegisterStandIn(const fs::path& plugIn)
+    {
+        registered_ = true;
+        StandIn(L"/RegServer /PlugIn \"" + plugIn.wstring() + L"\"");
+    }
     TmainForm& StartWithService()
     {
         form = std::make_unique<TmainForm>(
@@ -71,6 +78,7 @@ protected:
     }
 
     ScriptedPrompter ownerless;
+    bool registered_ = false;
 };
 
 TEST_F(ScannerServiceTest, WithoutTheServiceStartIsSilentAndTheButtonShowsTheError)
