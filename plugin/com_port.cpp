@@ -30,8 +30,8 @@ bool StillRunning(HANDLE thread)
 
 }  // namespace
 
-CComPort::CComPort(const HidApi& hid, HWND host, HANDLE deviceHidHandle, DeviceNamer namer)
-    : hidHandle(deviceHidHandle), hostWindow(host), hid_(hid), namer_(std::move(namer))
+CComPort::CComPort(const HidApi& hid, HWND host, HANDLE deviceHidHandle, DeviceNamer namer, PortTimings timings)
+    : hidHandle(deviceHidHandle), hostWindow(host), hid_(hid), namer_(std::move(namer)), timings_(timings)
 {
     if (ReadVersion(version) && version.dwPlatformId != 0)
         context = std::make_unique<CComThreads>(*this, &hidHandle);
@@ -88,18 +88,21 @@ int CComPort::StartThreads(const char* devicePath)
     readHandle_ = pellion::DeviceHandle(
         hid_, hid_.CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_OVERLAPPED, nullptr));
-    if (!readHandle_.IsOpen()) {
+    if (readHandle_.IsOpen()) {
+        readerThread = StartThread(&HIDReaderProc, this);
+        if (!readerThread)
+            return kErrReaderStart;
+    } else {
+        // The system keeps keyboard collections to itself; feature reports
+        // still go through the identification handle, so the port works
+        // without a reader, as for a device without input reports.
         readHandle_ = {};
         PostStatus(kPhaseNotReady, kErrReaderStart);
-        return kErrReaderStart;
     }
-    readerThread = StartThread(&HIDReaderProc, this);
-    if (!readerThread)
-        return kErrReaderStart;
     writerThread = StartThread(&HIDWriterProc, this);
     if (!writerThread)
         return kErrWriterStart;
-    ::Sleep(kThreadSettleMs);
+    ::Sleep(timings_.threadSettleMs);
     return kOk;
 }
 
@@ -146,7 +149,7 @@ bool CComPort::StopThreads()
     if (context->secondTimer)
         context->secondTimer->Kill();
     ::SetEvent(context->stopEvent.Get());
-    ::Sleep(kStopGraceMs);
+    ::Sleep(timings_.stopGraceMs);
     const DWORD waited =
         ::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, kStopTimeoutMs);
     const bool allEnded = waited < WAIT_OBJECT_0 + threads.size();
@@ -165,9 +168,9 @@ void CComPort::PostStatus(int phase, int code)
     if (!context)
         return;
     context->status = StatusBlock{phase, code};
+    const MessageBlocks::Block* block = MessageBlocks::Process().Store(phase, code);
     const DWORD_PTR device = namer_ ? namer_(hidHandle) : 0;
-    ::PostMessageA(hostWindow, kWmPortStatus, reinterpret_cast<WPARAM>(&context->status),
-                   static_cast<LPARAM>(device));
+    ::PostMessageA(hostWindow, kWmPortStatus, reinterpret_cast<WPARAM>(block->data()), static_cast<LPARAM>(device));
 }
 
 void CComPort::PostBlock(unsigned message, std::int32_t first, std::int32_t second, std::int32_t third)

@@ -37,7 +37,7 @@ private:
     bool busy_ = false;
 };
 
-// The small blocks posted with command messages must stay readable until
+// The small blocks posted with status and command messages must stay readable until
 // the host has handled them. The host never says when that is, so blocks
 // are never freed while the library is loaded: each post takes the next
 // block of one process-wide ring, which outlives every port and entry (a

@@ -1,5 +1,7 @@
 #include "plugin/device_list.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cwchar>
 #include <new>
 #include <vector>
@@ -10,8 +12,9 @@ namespace pellion {
 namespace {
 
 constexpr DWORD kEnumerationFlags = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;
-static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 5, "the host is a 32-bit process");
-static_assert(sizeof(DEV_BROADCAST_HANDLE) == 44, "the host is a 32-bit process");
+// The system's structures as each build of the library passes them.
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == (kIs32BitBuild ? 5 : 8));
+static_assert(sizeof(DEV_BROADCAST_HANDLE) == (kIs32BitBuild ? 44 : 56));
 static_assert(sizeof(HIDD_ATTRIBUTES) == 12);
 
 HANDLE OpenForQueries(const HidApi& hid, const char* path)
@@ -30,7 +33,32 @@ bool IsScanner(const HidApi& hid, HANDLE device)
 
 }  // namespace
 
-DeviceList::DeviceList(const HidApi& hid) : hid_(hid) {}
+// A command's hold on an entry, from its look-up to its return.
+class DeviceList::Use {
+public:
+    Use(DeviceList& list, DWORD_PTR deviceHandle) : list_(list)
+    {
+        Lock lock(list_.listLock_);
+        entry_ = list_.FindLocked(deviceHandle);
+        if (entry_ != nullptr)
+            ++entry_->users;
+    }
+    ~Use()
+    {
+        if (entry_ != nullptr)
+            list_.Release(*entry_);
+    }
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+
+    CompDeviceInfo* Entry() const { return entry_; }
+
+private:
+    DeviceList& list_;
+    CompDeviceInfo* entry_ = nullptr;
+};
+
+DeviceList::DeviceList(const HidApi& hid, PortTimings portTimings) : hid_(hid), portTimings_(portTimings) {}
 
 DeviceList::~DeviceList()
 {
@@ -60,9 +88,11 @@ void DeviceList::OpenInterface(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interface
 {
     DWORD required = 0;
     hid_.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, nullptr, 0, &required, nullptr);
-    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))
+    if (required <= offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath))
         return;
-    std::vector<std::uint8_t> storage(required + 1, 0);  // the extra byte guarantees a terminated path
+    // The 64-bit structure is padded beyond a short path, and the extra
+    // byte guarantees a terminated path.
+    std::vector<std::uint8_t> storage(std::max<std::size_t>(required, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) + 1, 0);
     auto* detail = reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(storage.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     if (hid_.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, detail, required, nullptr, nullptr))
@@ -134,6 +164,7 @@ void DeviceList::Reuse(CompDeviceInfo& entry, std::unique_ptr<DeviceRecord> reco
     // open for as long as the process runs.
     std::unique_ptr<DeviceRecord> discarded;
     {
+        Lock use(entry.useLock);
         Lock lock(listLock_);
         discarded = std::exchange(entry.record, std::move(record));
         if (entry.port)
@@ -143,15 +174,29 @@ void DeviceList::Reuse(CompDeviceInfo& entry, std::unique_ptr<DeviceRecord> reco
         ReleaseRecord(*discarded);
 }
 
+std::uint32_t DeviceList::NewHandleLocked()
+{
+    // 0 and all-ones name no device; after the counter wraps round, values
+    // still held by live entries are passed over.
+    for (;;) {
+        const std::uint32_t candidate = ++lastHandle_;
+        if (candidate != 0 && candidate != 0xFFFFFFFFu && FindLocked(candidate) == nullptr)
+            return candidate;
+    }
+}
+
 CompDeviceInfo* DeviceList::Append(std::unique_ptr<DeviceRecord> record, HWND notificationWindow)
 {
     auto entry = std::make_unique<CompDeviceInfo>();
     const HANDLE device = record->hidHandle;
     entry->record = std::move(record);
-    entry->port = std::make_unique<CComPort>(hid_, ::GetParent(notificationWindow), device,
-                                             [this](HANDLE hidHandle) { return NameHidHandle(hidHandle); });
+    entry->port = std::make_unique<CComPort>(
+        hid_, ::GetParent(notificationWindow), device, [this](HANDLE hidHandle) { return NameHidHandle(hidHandle); },
+        portTimings_);
     CompDeviceInfo* appended = entry.release();
     Lock lock(listLock_);
+    appended->handle = NewHandleLocked();
+    appended->linked = true;
     appended->prev = head_.prev;
     appended->next = &head_;
     head_.prev->next = appended;
@@ -163,6 +208,7 @@ bool DeviceList::ClosedDeviceHandles()
 {
     bool allClosed = true;
     ForEach([&](CompDeviceInfo& entry) {
+        Lock use(entry.useLock);
         if (!entry.record || !IsOpenHandle(entry.record->hidHandle))
             return;
         TraceAlways("PnPHandler: ClosedDeviceHandles: Closing handle for %s", entry.record->path);
@@ -181,25 +227,39 @@ bool DeviceList::ClosedDeviceHandles()
 
 int DeviceList::OpenPort(CompDeviceInfo* entry)
 {
-    if (Find(ToDeviceHandle(entry)) == nullptr || !entry->port)
+    Use held(*this, ToDeviceHandle(entry));
+    if (held.Entry() == nullptr)
         return kErrFailed;
-    CComPort& port = *entry->port;
+    Lock use(held.Entry()->useLock);
+    return OpenPortInUse(*held.Entry());
+}
+
+int DeviceList::OpenPortInUse(CompDeviceInfo& entry)
+{
+    // A removal may have come between the look-up and the use.
+    if (!entry.linked || !entry.port || !entry.record)
+        return kErrFailed;
+    CComPort& port = *entry.port;
     if (port.open) {
         port.errorCode = kErrAlreadyOpen;
         return kErrAlreadyOpen;
     }
-    const char* path = entry->record ? entry->record->path : "";
-    return port.Open(path, ToDeviceHandle(entry)) == kOk ? kOk : kErrFailed;
+    return port.Open(entry.record->path, entry.handle) == kOk ? kOk : kErrFailed;
 }
 
 int DeviceList::RunCommand(DWORD_PTR deviceHandle, const HostTypeCommand& command)
 {
-    CompDeviceInfo* entry = Find(deviceHandle);
-    if (entry == nullptr || !entry->port)
+    Use held(*this, deviceHandle);
+    CompDeviceInfo* entry = held.Entry();
+    if (entry == nullptr)
+        return kErrFailed;
+    // One command at a time per scanner, so only one caller opens the port.
+    Lock use(entry->useLock);
+    if (!entry->linked || !entry->port)
         return kErrFailed;
     CComPort& port = *entry->port;
     if (!port.open)
-        OpenPort(entry);
+        OpenPortInUse(*entry);
     if (!port.open) {
         port.errorCode = kErrFailed;
         return kErrFailed;
@@ -208,59 +268,124 @@ int DeviceList::RunCommand(DWORD_PTR deviceHandle, const HostTypeCommand& comman
     return RunHostTypeCommand(port, command);
 }
 
-CompDeviceInfo* DeviceList::Find(DWORD_PTR deviceHandle)
+CompDeviceInfo* DeviceList::FindLocked(DWORD_PTR deviceHandle)
 {
-    if (deviceHandle == 0 || deviceHandle == static_cast<DWORD_PTR>(-1))
+    if (deviceHandle == 0 || deviceHandle == static_cast<DWORD_PTR>(-1) || deviceHandle > 0xFFFFFFFFu)
         return nullptr;
-    Lock lock(listLock_);
     for (CompDeviceInfo* entry = head_.next; entry != &head_; entry = entry->next) {
-        if (ToDeviceHandle(entry) == deviceHandle)
+        if (entry->handle == deviceHandle)
             return entry;
     }
     return nullptr;
 }
 
+CompDeviceInfo* DeviceList::Find(DWORD_PTR deviceHandle)
+{
+    Lock lock(listLock_);
+    return FindLocked(deviceHandle);
+}
+
 DWORD_PTR DeviceList::NameHidHandle(HANDLE hidHandle)
 {
+    if (!IsOpenHandle(hidHandle))
+        return 0;
     Lock lock(listLock_);
     for (CompDeviceInfo* entry = head_.next; entry != &head_; entry = entry->next) {
         if (entry->record && entry->record->hidHandle == hidHandle)
-            return ToDeviceHandle(entry);
+            return entry->handle;
     }
     return 0;
 }
 
 void DeviceList::Remove(CompDeviceInfo* entry)
 {
-    if (Find(ToDeviceHandle(entry)) == nullptr)
-        return;
-    // Stopped before the lock is taken: the threads name their device
-    // under it while they finish.
-    if (entry->port)
-        entry->port->Close();
-    std::unique_ptr<CompDeviceInfo> unlinked;
+    bool unused = false;
     {
         Lock lock(listLock_);
+        if (FindLocked(ToDeviceHandle(entry)) != entry)
+            return;
         entry->prev->next = entry->next;
         entry->next->prev = entry->prev;
-        unlinked.reset(entry);
+        entry->next = entry->prev = entry;
+        entry->linked = false;
+        unused = entry->users == 0;
     }
-    if (unlinked->record)
-        ReleaseRecord(*unlinked->record);
+    if (unused)
+        Free(entry);
+}
+
+void DeviceList::Release(CompDeviceInfo& entry)
+{
+    bool unused = false;
+    {
+        Lock lock(listLock_);
+        unused = --entry.users == 0 && !entry.linked;
+    }
+    if (unused)
+        Free(&entry);
+}
+
+void DeviceList::Free(CompDeviceInfo* entry)
+{
+    std::unique_ptr<CompDeviceInfo> freed(entry);
+    // Stopped without the list lock: the threads name their device under it
+    // while they finish.
+    DropRecord(*freed);
 }
 
 void DeviceList::DropRecord(CompDeviceInfo& entry)
 {
     std::unique_ptr<DeviceRecord> dropped;
+    Lock use(entry.useLock);
+    if (entry.port)
+        entry.port->Close();
     {
         Lock lock(listLock_);
         dropped = std::move(entry.record);
-        // The port must not go on using a handle that is about to close.
         if (entry.port)
             entry.port->TakeHidHandle(nullptr);
     }
     if (dropped)
         ReleaseRecord(*dropped);
+}
+
+void DeviceList::ReleaseForRemoval(CompDeviceInfo& entry)
+{
+    Lock use(entry.useLock);
+    // The port's own read handle would hold the device open as well, and
+    // its threads must be gone before the handle they use is closed.
+    if (entry.port && entry.port->open)
+        entry.port->Close();
+    if (!entry.record)
+        return;
+    if (entry.record->hidHandle != INVALID_HANDLE_VALUE)
+        hid_.CloseHandle(entry.record->hidHandle);
+    entry.record->hidHandle = INVALID_HANDLE_VALUE;
+    if (entry.port)
+        entry.port->TakeHidHandle(INVALID_HANDLE_VALUE);
+}
+
+bool DeviceList::Rewatch(CompDeviceInfo& entry, HWND notificationWindow)
+{
+    Lock use(entry.useLock);
+    if (!entry.record)
+        return false;
+    DeviceRecord& record = *entry.record;
+    if (record.notification != nullptr)
+        hid_.UnregisterDeviceNotification(record.notification);
+    record.notification = nullptr;
+    if (IsOpenHandle(record.hidHandle))
+        return true;  // the query-remove did not get as far as closing it
+    DeviceHandle device(hid_, OpenForQueries(hid_, record.path));
+    if (!device.IsOpen())
+        return false;
+    record.notification = WatchHandle(device.Get(), notificationWindow);
+    record.watchedHandle = device.Get();
+    record.hidHandle = device.Release();
+    // The port opens again at the next command.
+    if (entry.port)
+        entry.port->TakeHidHandle(record.hidHandle);
+    return true;
 }
 
 void DeviceList::MarkRemovalPending(CompDeviceInfo& entry)
@@ -273,11 +398,8 @@ void DeviceList::MarkRemovalPending(CompDeviceInfo& entry)
 bool DeviceList::IsLive(DWORD_PTR deviceHandle)
 {
     Lock lock(listLock_);
-    for (CompDeviceInfo* entry = head_.next; entry != &head_; entry = entry->next) {
-        if (ToDeviceHandle(entry) == deviceHandle)
-            return entry->record && !entry->record->removalPending;
-    }
-    return false;
+    const CompDeviceInfo* entry = FindLocked(deviceHandle);
+    return entry != nullptr && entry->record && !entry->record->removalPending;
 }
 
 void DeviceList::Clear()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "plugin/com_port.h"
@@ -12,17 +14,27 @@
 
 namespace pellion {
 
-// One scanner. Its address is the device handle the host knows it by.
+// One scanner, named towards the host by a small handle of the list's own:
+// its address would not fit the host's 32-bit fields in the 64-bit build.
 struct CompDeviceInfo {
     std::unique_ptr<DeviceRecord> record;
     std::unique_ptr<CComPort> port;
     CompDeviceInfo* next = this;
     CompDeviceInfo* prev = this;
+    std::uint32_t handle = 0;
+    // Held by a command from start to end and by every step that closes
+    // the port or replaces or releases the record, so neither happens
+    // under a running command. Taken before the list lock, never after.
+    CriticalSection useLock;
+    // Under the list lock: commands holding the entry, and whether it is
+    // still in the list. An unlinked entry is freed once no command holds it.
+    int users = 0;
+    std::atomic<bool> linked{false};
 };
 
 inline DWORD_PTR ToDeviceHandle(const CompDeviceInfo* entry)
 {
-    return reinterpret_cast<DWORD_PTR>(entry);
+    return entry != nullptr ? entry->handle : 0;
 }
 
 struct OpenDeviceResult {
@@ -36,7 +48,7 @@ constexpr std::size_t kGuidTextBufferBytes = 255;
 // identities already told to the host.
 class DeviceList {
 public:
-    explicit DeviceList(const HidApi& hid);
+    explicit DeviceList(const HidApi& hid, PortTimings portTimings = {});
     ~DeviceList();
     DeviceList(const DeviceList&) = delete;
     DeviceList& operator=(const DeviceList&) = delete;
@@ -57,14 +69,24 @@ public:
     int RunCommand(DWORD_PTR deviceHandle, const HostTypeCommand& command);
 
     // The entry a device handle names; null for 0, all-ones, or a value that
-    // is not a current entry. Never dereferences the value.
+    // is not a current entry. Only the thread that removes entries may keep
+    // the pointer.
     CompDeviceInfo* Find(DWORD_PTR deviceHandle);
-    // The device handle of the entry whose record holds the HID handle.
+    // The device handle of the entry whose record holds the HID handle; 0
+    // for none, and for 0 and all-ones, which several records may hold.
     DWORD_PTR NameHidHandle(HANDLE hidHandle);
-    // Stops the entry's port and frees the entry.
+    // Unlinks the entry, stops its port and frees it once no command holds it.
     void Remove(CompDeviceInfo* entry);
-    // Releases the entry's record (notification, handle) and keeps the entry.
+    // Stops the entry's port, then releases its record (notification,
+    // handle) and keeps the entry: the port's threads must not use a
+    // handle value after it is closed.
     void DropRecord(CompDeviceInfo& entry);
+    // A query-remove the system withdrew: closes the port, closes the HID
+    // handle and marks it all-ones until the removal or its withdrawal.
+    void ReleaseForRemoval(CompDeviceInfo& entry);
+    // The removal was refused: opens the interface again and watches the new
+    // handle, so commands work again. False when it cannot be opened.
+    bool Rewatch(CompDeviceInfo& entry, HWND notificationWindow);
     // The system reported the entry's interface gone; its removal follows.
     void MarkRemovalPending(CompDeviceInfo& entry);
     // True while the handle names an entry that still has its scanner.
@@ -81,15 +103,28 @@ public:
     KnownScanners& Known() { return known_; }
 
 private:
+    class Use;
+    friend class Use;
+
     void OpenInterface(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interfaceData, HWND notificationWindow);
     HDEVNOTIFY WatchHandle(HANDLE device, HWND notificationWindow);
     CompDeviceInfo* FindBySerial(const DeviceRecord& record);
     void Reuse(CompDeviceInfo& entry, std::unique_ptr<DeviceRecord> record);
     CompDeviceInfo* Append(std::unique_ptr<DeviceRecord> record, HWND notificationWindow);
     void ReleaseRecord(DeviceRecord& record);
+    int OpenPortInUse(CompDeviceInfo& entry);
+    std::uint32_t NewHandleLocked();
+    CompDeviceInfo* FindLocked(DWORD_PTR deviceHandle);
+    // Drops a command's hold; frees an unlinked entry with its last one.
+    void Release(CompDeviceInfo& entry);
+    void Free(CompDeviceInfo* entry);
 
     const HidApi& hid_;
+    PortTimings portTimings_;
     CriticalSection listLock_;
+    // The last handle given out. Handles only grow, so the host never meets
+    // a handle it held before naming another scanner.
+    std::uint32_t lastHandle_ = 0;
     KnownScanners known_{listLock_};
     CompDeviceInfo head_;
 };

@@ -14,5 +14,9 @@ extern "C" {
 #include <hidpi.h>
 }
 
+// The 32-bit library is what today's service loads; the 64-bit one carries
+// the same records, with kernel and window handles in 32-bit fields.
+constexpr bool kIs32BitBuild = sizeof(void*) == 4;
+
 // Exported by the configuration manager but declared by no header here.
 extern "C" DWORD WINAPI CMP_WaitNoPendingInstallEvents(DWORD timeoutMs);

@@ -20,7 +20,9 @@ bool IsBadHostWindow(HWND window)
 }  // namespace
 
 Plugin::Plugin(const HidApi& hid, HINSTANCE instance, PluginTimings timings)
-    : instance_(instance), devices_(hid), window_(devices_, timings.installPollIntervalMs)
+    : instance_(instance),
+      devices_(hid, timings.port),
+      window_(devices_, timings.installPollIntervalMs, timings.removalDelayMs, timings.removalGraceMs)
 {
 }
 

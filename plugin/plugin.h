@@ -26,6 +26,9 @@ struct CommandResult {
 
 struct PluginTimings {
     DWORD installPollIntervalMs = kInstallPollIntervalMs;
+    DWORD removalDelayMs = kRemovalDelayMs;
+    DWORD removalGraceMs = kRemovalGraceMs;
+    PortTimings port;
 };
 
 // Everything the library keeps for the process between the host's calls:

@@ -21,8 +21,8 @@ constexpr WPARAM kDeviceEventRange = 0x8000;
 constexpr std::size_t kGuidTextBegin = 4;
 constexpr std::size_t kGuidTextEnd = 36;
 
-static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32, "the host is a 32-bit process");
-static_assert(sizeof(WNDCLASSEXA) == 48, "the host is a 32-bit process");
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32);
+static_assert(sizeof(WNDCLASSEXA) == (kIs32BitBuild ? 48 : 80));
 
 PnpWindow* WindowOf(HWND window)
 {
@@ -86,8 +86,12 @@ CompDeviceInfo* PendingEntryAt(DeviceList& devices, const char* path)
 
 }  // namespace
 
-PnpWindow::PnpWindow(DeviceList& devices, DWORD installPollIntervalMs)
-    : devices_(devices), hid_(devices.Hid()), notifier_(installPollIntervalMs)
+PnpWindow::PnpWindow(DeviceList& devices, DWORD installPollIntervalMs, DWORD removalDelayMs, DWORD removalGraceMs)
+    : devices_(devices),
+      hid_(devices.Hid()),
+      notifier_(installPollIntervalMs),
+      removalDelayMs_(removalDelayMs),
+      removalGraceMs_(removalGraceMs)
 {
 }
 
@@ -132,17 +136,21 @@ void PnpWindow::Destroy()
 {
     notifier_.StopAll();
     // Destroying runs OnDestroy, which closes the ports. A window of another
-    // thread cannot be destroyed from here; it is cut loose instead, so it
-    // never reaches this object again.
+    // thread cannot be destroyed from here, and waiting for that thread
+    // could wait on the loader lock this unload holds. The window is handed
+    // to the system's default procedure instead, which lives on after this
+    // library, and closed by a posted message its own thread carries out.
     if (window_ != nullptr && !::DestroyWindow(window_)) {
         Unregister();
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
+        ::PostMessageA(window_, WM_CLOSE, 0, 0);
         window_ = nullptr;
     }
     if (instance_ != nullptr)
         ::UnregisterClassA(kHiddenWindowClass, instance_);
     portsToReopen_.clear();
-    currentDevice_ = nullptr;
+    currentDevice_ = 0;
 }
 
 LRESULT CALLBACK PnpWindow::PnPHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,7 +180,7 @@ LRESULT PnpWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         OnSessionChange(wParam);
         return 0;
     case kWmDeviceRemoved:
-        DeferredRemoval(reinterpret_cast<CompDeviceInfo*>(lParam));
+        DeferredRemoval(static_cast<DWORD_PTR>(lParam));
         return 0;
     default:
         return ::DefWindowProcA(window_, message, wParam, lParam);
@@ -182,6 +190,7 @@ LRESULT PnpWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 void PnpWindow::OnDestroy()
 {
     devices_.ForEach([](CompDeviceInfo& entry) {
+        Lock use(entry.useLock);
         if (entry.port && entry.port->open) {
             entry.port->open = false;
             entry.port->Close();
@@ -247,22 +256,21 @@ int PnpWindow::HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header)
     CompDeviceInfo* entry = EntryWatching(devices_, handle);
     if (entry == nullptr)
         return 0;
-    currentDevice_ = entry;
-    DeviceRecord& record = *entry->record;
+    currentDevice_ = ToDeviceHandle(entry);
     switch (event) {
     case DBT_DEVICEQUERYREMOVE:
-        ReleaseForRemoval(*entry);
+        devices_.ReleaseForRemoval(*entry);
         break;
     case DBT_DEVICEQUERYREMOVEFAILED:
-        if (record.notification != nullptr)
-            hid_.UnregisterDeviceNotification(record.notification);
-        record.notification = nullptr;
+        // Left closed, the scanner would refuse every command until it is
+        // unplugged.
+        devices_.Rewatch(*entry, window_);
         break;
     case DBT_DEVICEREMOVEPENDING:
-        if (record.notification != nullptr)
-            hid_.UnregisterDeviceNotification(record.notification);
-        record.notification = nullptr;
-        ReleaseForRemoval(*entry);
+        if (entry->record->notification != nullptr)
+            hid_.UnregisterDeviceNotification(entry->record->notification);
+        entry->record->notification = nullptr;
+        devices_.ReleaseForRemoval(*entry);
         break;
     case DBT_DEVICEREMOVECOMPLETE:
         BeginRemoval(*entry);
@@ -271,22 +279,6 @@ int PnpWindow::HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header)
         break;
     }
     return 1;
-}
-
-void PnpWindow::ReleaseForRemoval(CompDeviceInfo& entry)
-{
-    // The port's own read handle would hold the device open as well.
-    ClosePortOf(entry);
-    hid_.CloseHandle(entry.record->hidHandle);
-    entry.record->hidHandle = INVALID_HANDLE_VALUE;
-    if (entry.port)
-        entry.port->TakeHidHandle(INVALID_HANDLE_VALUE);
-}
-
-void PnpWindow::ClosePortOf(CompDeviceInfo& entry)
-{
-    if (entry.port && entry.port->open)
-        entry.port->Close();
 }
 
 void PnpWindow::BeginRemoval(CompDeviceInfo& entry)
@@ -299,26 +291,26 @@ void PnpWindow::BeginRemoval(CompDeviceInfo& entry)
     devices_.MarkRemovalPending(entry);
     if (entry.record)
         devices_.Known().Remove(GuidText(*entry.record));
-    ::PostMessageA(window_, kWmDeviceRemoved, 0, reinterpret_cast<LPARAM>(&entry));
+    ::PostMessageA(window_, kWmDeviceRemoved, 0, static_cast<LPARAM>(ToDeviceHandle(&entry)));
 }
 
-void PnpWindow::DeferredRemoval(CompDeviceInfo* entry)
+void PnpWindow::DeferredRemoval(DWORD_PTR device)
 {
-    ::Sleep(kRemovalDelayMs);
-    // The value may name an entry an earlier removal has freed already, or
-    // a new entry that happens to live at the same address.
-    if (devices_.Find(ToDeviceHandle(entry)) == nullptr || !entry->record || !entry->record->removalPending)
+    ::Sleep(removalDelayMs_);
+    // Handles are never given out twice, so a handle an earlier removal
+    // has freed names nothing now.
+    CompDeviceInfo* entry = devices_.Find(device);
+    if (entry == nullptr || !entry->record || !entry->record->removalPending)
         return;
-    if (currentDevice_ == entry)
-        currentDevice_ = nullptr;
+    if (currentDevice_ == device)
+        currentDevice_ = 0;
     devices_.DropRecord(*entry);
-    ClosePortOf(*entry);
     if (ScannerRecord* detached = NewDetachedRecord()) {
         if (!::PostMessageA(::GetParent(window_), kWmDeviceNotification, reinterpret_cast<WPARAM>(detached),
-                            reinterpret_cast<LPARAM>(entry)))
+                            static_cast<LPARAM>(device)))
             ::GlobalFree(detached);
     }
-    ::Sleep(kRemovalGraceMs);
+    ::Sleep(removalGraceMs_);
     devices_.Remove(entry);
 }
 
@@ -345,6 +337,7 @@ void PnpWindow::OnConsoleDisconnect()
     // The ports hold read handles of their own: they are closed too, so the
     // devices are really released, and opened again at the reconnect.
     devices_.ForEach([this](CompDeviceInfo& entry) {
+        Lock use(entry.useLock);
         if (entry.port && entry.port->open) {
             entry.port->Close();
             portsToReopen_.push_back(ToDeviceHandle(&entry));

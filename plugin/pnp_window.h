@@ -18,7 +18,8 @@ constexpr DWORD kRemovalGraceMs = 100;
 // leaving and the console session. All of it runs on the host's thread.
 class PnpWindow {
 public:
-    PnpWindow(DeviceList& devices, DWORD installPollIntervalMs);
+    PnpWindow(DeviceList& devices, DWORD installPollIntervalMs, DWORD removalDelayMs = kRemovalDelayMs,
+              DWORD removalGraceMs = kRemovalGraceMs);
     ~PnpWindow();
     PnpWindow(const PnpWindow&) = delete;
     PnpWindow& operator=(const PnpWindow&) = delete;
@@ -38,26 +39,26 @@ private:
     int HandleDeviceInterfaceChange(const DEV_BROADCAST_HDR* header, WPARAM event);
     int HandleDeviceChange(WPARAM event, const DEV_BROADCAST_HDR* header);
     void BeginRemoval(CompDeviceInfo& entry);
-    void DeferredRemoval(CompDeviceInfo* entry);
+    void DeferredRemoval(DWORD_PTR device);
     void OnSessionChange(WPARAM change);
     void OnConsoleDisconnect();
     void OnConsoleConnect();
     void OnDestroy();
     void Announce(CompDeviceInfo& entry, const char* guidTextBuffer);
-    void ClosePortOf(CompDeviceInfo& entry);
-    void ReleaseForRemoval(CompDeviceInfo& entry);
     void RemoveScannersGoneMeanwhile();
     void Unregister();
 
     DeviceList& devices_;
     const HidApi& hid_;
     AttachNotifier notifier_;
+    DWORD removalDelayMs_;
+    DWORD removalGraceMs_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     HWND announcingSource_ = nullptr;
     HDEVNOTIFY interfaceNotification_ = nullptr;
     bool sessionRegistered_ = false;
-    CompDeviceInfo* currentDevice_ = nullptr;
+    DWORD_PTR currentDevice_ = 0;
     // Ports a console disconnect closed, opened again at the reconnect.
     std::vector<DWORD_PTR> portsToReopen_;
 };

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kStopped = 0;
 constexpr int kWritten = 1;
+constexpr DWORD kWaitRetryMs = 100;
 
 class Writer {
 public:
@@ -34,9 +35,11 @@ DWORD Writer::Run()
         if (woken == WAIT_OBJECT_0)
             return 1;
         if (woken != WAIT_OBJECT_0 + 1) {
-            // The handles are unusable: waiting on them again would spin.
+            // The thread stays for the port's life; the pause keeps a wait
+            // that keeps failing from taking a whole processor.
             port_.PostStatus(kPhaseOperation, kErrWriterWait);
-            return 0;
+            ::Sleep(kWaitRetryMs);
+            continue;
         }
         if (ProcessQueue() == kStopped)
             return 1;

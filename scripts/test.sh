@@ -68,7 +68,7 @@ run_emulated_acceptance() {
     ran+=("win32 emulated: acceptance program FAILED")
   else
     # Neither passed nor failed: the emulation itself gave out.
-    ran+=("win32 emulated: skipped, the emulated program did not finish (exit $rc within ${emulated_limit_s} s)")
+    ran+=("win32 emulated: skipped, the emulation gave out before the test ended (exit $rc within ${emulated_limit_s} s: $(grep -v '^\s*$' "$log" | tail -n1))")
   fi
 }
 
@@ -77,13 +77,23 @@ run_tests native
 build bench
 
 quorva_start_session
+run_plugin_bench() {
+  echo "== bench $1: pellion_bench, 2 s idle and 200 reports"
+  if scripts/wine-run.sh "${1#win}" "build/$1/bin/pellion_bench.exe" 2 200 </dev/null; then
+    ran+=("$1: plug-in bench ran")
+  else
+    failed+=("$1-bench")
+  fi
+}
+
 build win64
 run_tests win64
+run_plugin_bench win64
 
 build win32
 mode="$(quorva_win32_mode)"
 case "$mode" in
-  native) run_tests win32 ;;
+  native) run_tests win32; run_plugin_bench win32 ;;
   emulated) run_emulated_acceptance ;;
   *) ran+=("win32: skipped, $(sed -n 2p "$QUORVA_WIN32_MODE_FILE")") ;;
 esac

@@ -136,17 +136,17 @@ TEST_F(ReadAccessTest, ThePortReadsThroughAHandleOfItsOwnWithReadAccess)
     EXPECT_EQ(sim.OpenHandlesWithAccess(0), 1u);  // identification and feature reports
 }
 
-TEST_F(ReadAccessTest, ARefusedReadHandleFailsTheOpeningWithAStatus)
+TEST_F(ReadAccessTest, ARefusedReadHandleOpensThePortWithoutAReaderAndCommandsRun)
 {
     ScannerProfile profile = Scanner("p", L"SN01KEYBOARD");
     profile.refuseReadAccess = true;
     CompDeviceInfo* entry = Attach(profile);
     ASSERT_NE(entry, nullptr);
 
-    EXPECT_EQ(list.OpenPort(entry), kErrFailed);
+    EXPECT_EQ(list.OpenPort(entry), kOk);
 
-    EXPECT_EQ(entry->port->errorCode, kErrReaderStart);
-    EXPECT_FALSE(entry->port->open);
+    EXPECT_TRUE(entry->port->open);
+    EXPECT_FALSE(entry->port->readerThread);
     const auto status = host.WaitFor(kWmPortStatus, kMessageWaitMs);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(status->block[0], kPhaseNotReady);
@@ -154,7 +154,9 @@ TEST_F(ReadAccessTest, ARefusedReadHandleFailsTheOpeningWithAStatus)
     EXPECT_EQ(status->lParam, static_cast<LPARAM>(ToDeviceHandle(entry)));
     HostTypeCommand query;
     query.opcode = kQueryHostType;
-    EXPECT_EQ(list.RunCommand(ToDeviceHandle(entry), query), kErrFailed);
+    EXPECT_EQ(list.RunCommand(ToDeviceHandle(entry), query), kOk);
+    EXPECT_TRUE(host.WaitFor(kWmHostTypeInfo, kMessageWaitMs).has_value());
+    EXPECT_FALSE(host.WaitFor(kWmPortStatus, 0).has_value());  // told once
 }
 
 using ReaderThreadTest = OpenPortFixture;

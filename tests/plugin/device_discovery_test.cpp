@@ -236,17 +236,24 @@ TEST_F(ClosedDeviceHandlesTest, AReconnectReusesEntriesWithNewHandles)
 
 class DeviceLookupTest : public PluginTest {};
 
-TEST_F(DeviceLookupTest, OnlyCurrentEntriesAreFound)
+TEST_F(DeviceLookupTest, HandlesNameOnlyCurrentEntriesAndAreNeverGivenOutTwice)
 {
     CompDeviceInfo* entry = Attach(Scanner("p", L"SN01FIND"));
-    EXPECT_EQ(list.Find(ToDeviceHandle(entry)), entry);
+    const DWORD_PTR first = ToDeviceHandle(entry);
+    EXPECT_EQ(list.Find(first), entry);
+    EXPECT_LE(first, 0xFFFFFFFEu);  // fits the host's 32-bit fields
     EXPECT_EQ(list.Find(0), nullptr);
     EXPECT_EQ(list.Find(static_cast<DWORD_PTR>(-1)), nullptr);
-    EXPECT_EQ(list.Find(ToDeviceHandle(entry) + 4), nullptr);
+    EXPECT_EQ(list.Find(first + 1), nullptr);
     list.Remove(entry);
-    EXPECT_EQ(list.Find(ToDeviceHandle(entry)), nullptr);
+    EXPECT_EQ(list.Find(first), nullptr);
     EXPECT_EQ(sim.OpenHandles(), 0u);
     EXPECT_EQ(sim.RegisteredNotifications(), 0u);
+
+    CompDeviceInfo* again = Attach(Scanner("p2", L"SN01FIND"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(ToDeviceHandle(again), first);
+    EXPECT_EQ(list.Find(first), nullptr);
 }
 
 }  // namespace

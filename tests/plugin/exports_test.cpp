@@ -1,4 +1,5 @@
 #include <cstring>
+#include <thread>
 
 #include "tests/plugin/support/export_fixture.h"
 
@@ -67,9 +68,10 @@ TEST_F(InitTest, WithoutScannersReportsNoneAndSetsUpTheHiddenWindow)
 
 TEST_F(InitTest, ReportsAtMostTwoHundredFiftyFiveScanners)
 {
+    ReloadWithShortPauses();
     for (int i = 0; i < 300; ++i) {
         ScannerProfile profile = Scanner("\\\\?\\hid#many" + std::to_string(i), SerialWithGuid(L"G" + std::to_wstring(i)));
-        profile.refuseReadAccess = true;  // no port threads: a failed port keeps its record
+        profile.refuseReadAccess = true;  // fewer port threads
         sim.Add(profile);
     }
     ASSERT_EQ(InitHost(), 0);
@@ -179,6 +181,35 @@ TEST_F(SendCommandTest, MessageBlocksStayReadableUntilTheHostTakesThem)
         }
     }
     EXPECT_EQ(seen, 100);
+}
+
+TEST(UnloadTest, AHiddenWindowOfAnotherThreadIsLeftWithNoneOfThePlugInsCodeAndClosed)
+{
+    SimulatedHid sim;
+    ScopedSimulation binding{sim};
+    LoadedPluginScope plugin{sim.Api()};
+    UniqueHandle initialised = MakeEvent(true);
+    UniqueHandle unloaded = MakeEvent(true);
+    HWND hidden = nullptr;
+    bool closedByItsThread = false;
+    std::thread owner([&] {
+        HostWindow host;
+        std::vector<ScannerRecord> records(kMaxInitRecords);
+        int count = 0;
+        Init(host.Handle(), records.data(), &count);
+        hidden = ::FindWindowExA(host.Handle(), nullptr, kHiddenWindowClass, kHiddenWindowTitle);
+        ::SetEvent(initialised.Get());
+        ::WaitForSingleObject(unloaded.Get(), INFINITE);
+        host.Drain(200);
+        closedByItsThread = !::IsWindow(hidden);
+    });
+    ::WaitForSingleObject(initialised.Get(), INFINITE);
+    ASSERT_NE(hidden, nullptr);
+    UnloadPlugin(false);
+    EXPECT_NE(::GetWindowLongPtrA(hidden, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&PnpWindow::PnPHandler));
+    ::SetEvent(unloaded.Get());
+    owner.join();
+    EXPECT_TRUE(closedByItsThread);
 }
 
 class LoggingTest : public ExportTest {};

@@ -1,4 +1,6 @@
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "tests/plugin/support/export_fixture.h"
 
@@ -202,6 +204,79 @@ TEST_F(PlugAndPlayTest, DestroyingTheHostWindowClosesThePorts)
     ::DestroyWindow(host.Handle());
     EXPECT_EQ(sim.OpenHandlesWithAccess(GENERIC_READ), 0u);
     EXPECT_EQ(scanner->OutstandingReads(), 0u);
+}
+
+TEST_F(PlugAndPlayTest, ARefusedRemovalLeavesTheScannerWorking)
+{
+    const DWORD_PTR device = InitOne();
+    const HANDLE watched = sim.WatchedHandleOf(kPath);
+    HandleEvent(DBT_DEVICEQUERYREMOVE, watched);
+    EXPECT_EQ(Query(device), -1);
+    HandleEvent(DBT_DEVICEQUERYREMOVEFAILED, watched);
+    EXPECT_EQ(Query(device), 0);
+    EXPECT_TRUE(host.WaitFor(kWmHostTypeInfo, 2000).has_value());
+    EXPECT_EQ(sim.RegisteredNotifications(), 1u);  // the new handle's only
+    // The later removal is followed through the new handle.
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    const auto notifications = Notifications(500);
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+}
+
+TEST_F(PlugAndPlayTest, CommandsRacingTwoHundredReplugsEndInCodesAndLeaveNothingBehind)
+{
+    ReloadWithShortPauses();
+    std::atomic<DWORD_PTR> device{InitOne()};
+    std::atomic<bool> done{false};
+    std::atomic<int> calls{0};
+    std::atomic<int> positive{0};
+    std::atomic<int> carried{0};
+    std::thread sender([&] {
+        while (!done) {
+            const bool query = calls % 2 == 0;
+            const int result = SendCommand(device, query ? Command(kQueryHostType) : Command(kSwitchHostType, 3, 1),
+                                           nullptr);
+            positive += result > 0 ? 1 : 0;
+            carried += result == 0 ? 1 : 0;
+            ++calls;
+        }
+    });
+    for (int plug = 0; plug < 200; ++plug) {
+        // Each scanner stays until a few commands have been sent to it.
+        const int before = calls;
+        for (int waited = 0; calls < before + 3 && waited < 1000; ++waited)
+            ::Sleep(1);
+        scanner->Unplug();
+        HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+        scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+        // The old entry is gone once its detachment is seen.
+        bool attached = false;
+        bool detached = false;
+        while (!attached || !detached) {
+            const auto notification = host.WaitFor(kWmDeviceNotification, 2000);
+            ASSERT_TRUE(notification.has_value());
+            if (RecordOf(*notification).event == 1) {
+                device = static_cast<DWORD_PTR>(notification->lParam);
+                attached = true;
+            } else {
+                detached = true;
+            }
+        }
+    }
+    done = true;
+    sender.join();
+    EXPECT_GT(calls, 200);
+    EXPECT_EQ(positive, 0);
+    EXPECT_GT(carried, 0);  // the commands did reach scanners
+
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    host.Drain(200);
+    EXPECT_EQ(LoadedPlugin()->Devices().Count(), 0u);
+    EXPECT_EQ(sim.OpenHandles(), 0u);
+    EXPECT_EQ(sim.RegisteredNotifications(), 0u);
+    EXPECT_EQ(sim.OutstandingPreparsedData(), 0u);
 }
 
 }  // namespace

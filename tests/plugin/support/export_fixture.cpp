@@ -4,11 +4,26 @@
 
 namespace pellion::testing {
 
-LoadedPluginScope::LoadedPluginScope(const HidApi& hid)
+namespace {
+
+PluginTimings TestTimings(bool shortPauses)
 {
     PluginTimings timings;
     timings.installPollIntervalMs = kTestPollIntervalMs;
-    LoadPlugin(hid, ::GetModuleHandleA(nullptr), timings);
+    if (shortPauses) {
+        timings.removalDelayMs = 1;
+        timings.removalGraceMs = 1;
+        timings.port.threadSettleMs = 0;
+        timings.port.stopGraceMs = 0;
+    }
+    return timings;
+}
+
+}  // namespace
+
+LoadedPluginScope::LoadedPluginScope(const HidApi& hid)
+{
+    LoadPlugin(hid, ::GetModuleHandleA(nullptr), TestTimings(false));
 }
 
 LoadedPluginScope::~LoadedPluginScope()
@@ -25,6 +40,11 @@ CommandBlock Command(std::int32_t opcode, std::int32_t a, std::int32_t b, std::i
     return block;
 }
 
+void ExportTest::ReloadWithShortPauses()
+{
+    LoadPlugin(sim.Api(), ::GetModuleHandleA(nullptr), TestTimings(true));
+}
+
 int ExportTest::InitHost()
 {
     records.assign(kMaxInitRecords, ScannerRecord{});
@@ -37,9 +57,9 @@ HWND ExportTest::Hidden()
     return ::FindWindowExA(host.Handle(), nullptr, kHiddenWindowClass, kHiddenWindowTitle);
 }
 
-void ExportTest::Arrive(const ScannerProfile& profile)
+SimulatedScanner& ExportTest::Arrive(const ScannerProfile& profile)
 {
-    sim.Add(profile);
+    SimulatedScanner& scanner = sim.Add(profile);
     std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + profile.path.size() + 1, 0);
     auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(storage.data());
     broadcast->dbcc_size = static_cast<DWORD>(storage.size());
@@ -47,6 +67,7 @@ void ExportTest::Arrive(const ScannerProfile& profile)
     broadcast->dbcc_classguid = SimulatedHid::HidGuid();
     std::memcpy(broadcast->dbcc_name, profile.path.c_str(), profile.path.size() + 1);
     ::SendMessageA(Hidden(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(broadcast));
+    return scanner;
 }
 
 void ExportTest::InterfaceEvent(WPARAM event, const std::string& path)
@@ -62,10 +83,15 @@ void ExportTest::InterfaceEvent(WPARAM event, const std::string& path)
 
 LRESULT ExportTest::HandleEvent(WPARAM event, const std::string& path)
 {
+    return HandleEvent(event, sim.WatchedHandleOf(path));
+}
+
+LRESULT ExportTest::HandleEvent(WPARAM event, HANDLE watched)
+{
     DEV_BROADCAST_HANDLE broadcast{};
     broadcast.dbch_size = sizeof broadcast;
     broadcast.dbch_devicetype = DBT_DEVTYP_HANDLE;
-    broadcast.dbch_handle = sim.WatchedHandleOf(path);
+    broadcast.dbch_handle = watched;
     return ::SendMessageA(Hidden(), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&broadcast));
 }
 

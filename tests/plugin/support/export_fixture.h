@@ -38,11 +38,16 @@ protected:
     HWND Hidden();
     // The system's notifications, sent to the hidden window as real
     // window messages.
-    void Arrive(const ScannerProfile& profile);
+    SimulatedScanner& Arrive(const ScannerProfile& profile);
     LRESULT HandleEvent(WPARAM event, const std::string& path);
+    // The system names a handle in its events even after it is closed.
+    LRESULT HandleEvent(WPARAM event, HANDLE watched);
     void InterfaceEvent(WPARAM event, const std::string& path);
     void Session(WPARAM change);
     int Query(DWORD_PTR device) { return SendCommand(device, Command(kQueryHostType), nullptr); }
+    // Loads the plug-in again with the removal and port pauses cut short,
+    // for tests that open ports or remove scanners hundreds of times.
+    void ReloadWithShortPauses();
     std::vector<PostedMessage> Notifications(DWORD forMs);
 
     SimulatedHid sim;
