@@ -42,7 +42,7 @@ PluginHost::~PluginHost()
 bool PluginHost::Start(const std::wstring& libraryPath)
 {
     if (Started()) return true;
-    library_ = LoadLibraryW(libraryPath.c_str());
+    if (!library_) library_ = LoadLibraryW(libraryPath.c_str());
     if (!library_ || !BindExports() || !CreateHostWindow()) return false;
 
     char name[kPlugInNameSize + 1] = {};
