@@ -135,8 +135,11 @@ bool IsIdColumnWidening(const NMHEADERW& notice)
 
 }  // namespace
 
-TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy)
-    : prompter_(environment.prompter), quitOnDestroy_(quitOnDestroy)
+TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy,
+                     quorva::Prompter* ownerlessPrompter)
+    : prompter_(environment.prompter),
+      scannerLink_(std::make_unique<ScannerServiceLink>(environment.prompter, ownerlessPrompter)),
+      quitOnDestroy_(quitOnDestroy)
 {
     presenter_ = std::make_unique<quorva::MainWindowPresenter>(*this, std::move(environment));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -255,6 +258,7 @@ void TmainForm::FormCreate()
     // The first tick of this timer maximizes the window once it is up.
     SetTimer(hwnd_, kMaximizeTimer, kMaximizeDelayMs, nullptr);
     presenter_->FormCreate();
+    scannerLink_->FormCreate();
 }
 
 HWND TmainForm::AddControl(const wchar_t* className, const std::string& text, DWORD style, int id, DWORD exStyle)
@@ -505,6 +509,9 @@ void TmainForm::OnCommand(int id, int code)
         if (code == BN_CLICKED) {
             Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
         }
+        break;
+    case kConnectScanner:
+        if (code == BN_CLICKED) Guarded([&] { scannerLink_->ConnectClick(); });
         break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);

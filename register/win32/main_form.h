@@ -8,13 +8,17 @@
 
 #include "register/core/main_window_presenter.h"
 #include "register/win32/gdi_handle.h"
+#include "register/win32/service/scanner_service_link.h"
 
 // The main window "Marivel". It shows what the presenter decides and hands
 // every event to it; each command runs under the top-level error handler.
 class TmainForm final : public quorva::MainView {
 public:
     // Creates the window, hidden; showing it loads the list.
-    explicit TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy = true);
+    // `ownerlessPrompter` shows the boxes that belong to no window; a box of
+    // the form's own when null.
+    explicit TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestroy = true,
+                       quorva::Prompter* ownerlessPrompter = nullptr);
     ~TmainForm() override;
     TmainForm(const TmainForm&) = delete;
     TmainForm& operator=(const TmainForm&) = delete;
@@ -22,6 +26,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
     quorva::MainWindowPresenter& presenter() { return *presenter_; }
+    ScannerServiceLink& scannerLink() { return *scannerLink_; }
 
     void ShowFilterChecks(const quorva::FilterState& filters) override;
     void SetDaysText(const std::string& text) override;
@@ -71,6 +76,7 @@ private:
     HWND tooltip_ = nullptr;
     std::unique_ptr<quorva::MainWindowPresenter> presenter_;
     quorva::Prompter& prompter_;
+    std::unique_ptr<ScannerServiceLink> scannerLink_;
     const std::vector<quorva::RecordRow>* rows_ = nullptr;
     GdiHandle<HFONT> font_;
     GdiHandle<HFONT> titleFont_;
