@@ -11,8 +11,11 @@ bash scripts/setup.sh
 . scripts/wine-session.sh
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Quorva
+cmake --build --preset win64 --target Quorva TalvexStandIn Pellion
 program="build/win64/bin/Quorva.exe"
+# The stand-in scanner service, registered so that the register's start-up
+# link and "连接扫描枪" find a service to talk to.
+quorva_wine build/win64/bin/TalvexStandIn.exe /RegServer </dev/null
 
 if [ -n "${DISPLAY:-}" ]; then
   quorva_start_wine
