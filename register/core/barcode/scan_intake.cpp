@@ -89,7 +89,7 @@ SqlStatement InsertScannedStatement(const RecordFields& fields)
 
 std::string ExistingRecord(TSQLiteTable& found)
 {
-    return "ID " + std::to_string(found.Int64At(found.ColumnIndex("ID"))) + "，收文号“" +
+    return "ID " + std::to_string(found.Int64At(found.ColumnIndex(ColumnName(Column::ID)))) + "，收文号“" +
            found.TextAt(found.ColumnIndex(ColumnName(Column::swzh))) + "”，《" +
            found.TextAt(found.ColumnIndex(ColumnName(Column::wjbt))) + "》";
 }
