@@ -224,7 +224,11 @@ void MainWindowPresenter::SearchClick()
     std::unique_ptr<SearchDialog> dialog =
         Required(env_.searchDialogs).CreateSearchDialog(state_.settingsPath + kNameListSuffix, env_.prompter);
     if (!dialog->ShowModal()) return;
-    const std::vector<SearchTerm> terms = BuildSearchTerms(dialog->Inputs());
+    ShowSearchResult(BuildSearchTerms(dialog->Inputs()));
+}
+
+void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
+{
     std::unique_ptr<TSQLiteTable> result;
     {
         TSQLiteDatabase db(state_.databasePath);

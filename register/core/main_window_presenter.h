@@ -80,6 +80,9 @@ public:
     void edtbtnClick();
     // "查询": search and show the result in query mode.
     void SearchClick();
+    // The records matching `terms` as a search result in query mode; none
+    // found gives the warning and leaves the list as it was.
+    void ShowSearchResult(const std::vector<SearchTerm>& terms);
     // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
     void DeleteSelectedClick();
     void ClearAllClick();
@@ -94,6 +97,7 @@ public:
     bool queryMode() const { return queryMode_; }
     Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
     Prompter& prompter() { return env_.prompter; }
+    CivilDate today() const { return env_.today(); }
 
 private:
     std::unique_ptr<EntryDialog> CreateEntryDialog();

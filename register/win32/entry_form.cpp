@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "register/core/barcode/scan_intake.h"
 #include "register/core/text_encoding.h"
 #include "register/win32/automation/approval_form_printer.h"
 
@@ -267,11 +268,28 @@ bool TForm1::OnInit()
     open_ = true;
     ApplyValues();
     quorva::RunCommand(context_.prompter, [&] { presenter_.LoadPickLists(); });
+    scans_ = std::make_unique<ScanListener>(hwnd(), [] { return ScanPolicy::DocumentsOnly; },
+                                            [this](const ScanArrival& scan) { TakeScan(scan); });
     // The program fills the received date and the two numbers itself; the
     // barcode's fields start with the classification, so a scan begins
     // there and its tab keystrokes walk on through the fields it carries.
     SetFocus(Control(ControlId(EntryField::emmdj1)));
     return false;
+}
+
+// A raw document barcode typed into any field is spread over the barcode's
+// fields instead; the handling fields stay for the clerk.
+void TForm1::TakeScan(const ScanArrival& scan)
+{
+    const std::optional<quorva::ScannedDocument> document = quorva::ParseDocumentBarcode(scan.text);
+    if (!document) return;
+    if (scan.target) {
+        std::string landed = WindowTextUtf8(scan.target);
+        const std::size_t at = landed.find(scan.text);
+        if (at != std::string::npos) SetWindowTextUtf8(scan.target, landed.erase(at, scan.text.size()));
+    }
+    quorva::FillFromScan(*document, *this);
+    Focus(EntryField::eybyj);
 }
 
 void TForm1::OnLayout(int width, int /*height*/)
@@ -375,6 +393,7 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
         return false;
     }
     case WM_DESTROY:
+        scans_.reset();
         open_ = false;
         return false;
     default:

@@ -7,6 +7,7 @@
 
 #include "register/core/entry_form_presenter.h"
 #include "register/win32/modal_dialog.h"
+#include "register/win32/scan_listener.h"
 
 // The entry/edit dialog "收文录入" / "编辑记录". The commands fill it before
 // it is shown and read it after it closes with OK; while it is up, the
@@ -47,6 +48,7 @@ private:
     void OnCommand(int id, int code);
     void CompleteDocumentType();
     bool IsDatePicker(quorva::EntryField field) const;
+    void TakeScan(const ScanArrival& scan);
 
     HWND owner_;
     quorva::EntryDialogContext context_;
@@ -61,6 +63,7 @@ private:
     bool open_ = false;
     std::size_t documentTypeLength_ = 0;
     bool completing_ = false;
+    std::unique_ptr<ScanListener> scans_;
 };
 
 // Makes a TForm1 owned by the main window for each command.

@@ -142,6 +142,7 @@ TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestr
       quitOnDestroy_(quitOnDestroy)
 {
     presenter_ = std::make_unique<quorva::MainWindowPresenter>(*this, std::move(environment));
+    scanIntake_ = std::make_unique<quorva::ScanIntake>(*presenter_, *this, scanSignals_);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterWindowClass(instance, WindowProc);
     const RECT place = CenteredOnDesktop(kInitialWidth, kInitialHeight);
@@ -257,6 +258,9 @@ void TmainForm::FormCreate()
     Layout();
     // The first tick of this timer maximizes the window once it is up.
     SetTimer(hwnd_, kMaximizeTimer, kMaximizeDelayMs, nullptr);
+    scans_ = std::make_unique<ScanListener>(
+        hwnd_, [this] { return scanIntake_->WantsScans() ? ScanPolicy::AllBursts : ScanPolicy::Ignore; },
+        [this](const ScanArrival& scan) { Guarded([&] { scanIntake_->ScanArrived(scan.text); }); });
     presenter_->FormCreate();
     scannerLink_->FormCreate();
 }

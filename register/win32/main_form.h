@@ -9,6 +9,7 @@
 #include "register/core/main_window_presenter.h"
 #include "register/win32/gdi_handle.h"
 #include "register/win32/service/scanner_service_link.h"
+#include "register/win32/scan_listener.h"
 
 // The main window "Marivel". It shows what the presenter decides and hands
 // every event to it; each command runs under the top-level error handler.
@@ -75,6 +76,9 @@ private:
     HWND list_ = nullptr;
     HWND tooltip_ = nullptr;
     std::unique_ptr<quorva::MainWindowPresenter> presenter_;
+    Win32ScanSignals scanSignals_;
+    std::unique_ptr<quorva::ScanIntake> scanIntake_;
+    std::unique_ptr<ScanListener> scans_;
     quorva::Prompter& prompter_;
     std::unique_ptr<ScannerServiceLink> scannerLink_;
     const std::vector<quorva::RecordRow>* rows_ = nullptr;

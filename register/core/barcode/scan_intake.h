@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "register/core/barcode/document_barcode.h"
+#include "register/core/entry_dialog.h"
+#include "register/core/main_window_presenter.h"
+
+// What a scanned barcode does: in the entry dialog it fills the barcode's
+// fields; over the main window it registers a record silently or, in query
+// mode, finds the records it names.
+namespace quorva {
+
+// Short sounds that tell the clerk, without looking up, what became of a scan
+// in a run of scans.
+class ScanSignals {
+public:
+    virtual ~ScanSignals() = default;
+    virtual void Stored() = 0;
+    virtual void Refused() = 0;
+};
+
+// Spreads a document over the dialog's barcode fields; the numbers, the
+// received date and the handling fields stay for the clerk. An issue date
+// that is no date cannot go into its picker, so it is noted in 备注.
+void FillFromScan(const ScannedDocument& document, EntryDialog& dialog);
+
+inline constexpr const char* kUnreadIssueDateNote = "条码中的成文日期：";
+
+class ScanIntake {
+public:
+    ScanIntake(MainWindowPresenter& presenter, MainView& view, ScanSignals& signals);
+
+    // Over the main window, scans are taken only in silent entry or query mode.
+    bool WantsScans() const;
+    // The whole text of one scan. Expected refusals go to the status bar and
+    // a sound, never to a message box, so a run of scans is not interrupted.
+    void ScanArrived(const std::string& text);
+
+private:
+    void FindRecords(const ScannedDocument& document);
+    void RegisterSilently(const ScannedDocument& document);
+    void Refuse(const std::string& status);
+
+    MainWindowPresenter& presenter_;
+    MainView& view_;
+    ScanSignals& signals_;
+};
+
+}  // namespace quorva
