@@ -19,7 +19,7 @@ public:
     void SetDaysText(const std::string&) override {}
     void SetFiltersEnabled(bool) override {}
     void SetStatusText(const std::string&) override {}
-    void ShowRows(const std::vector<quorva::RecordRow>& rows) override { shown = rows.size(); }
+    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
     void SelectRow(int index) override { selected = index; }
     int SelectedRow() const override { return selected; }
     void RefreshRow(int) override {}

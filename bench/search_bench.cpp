@@ -24,7 +24,7 @@ public:
     void SetDaysText(const std::string&) override {}
     void SetFiltersEnabled(bool) override {}
     void SetStatusText(const std::string&) override {}
-    void ShowRows(const std::vector<quorva::RecordRow>& rows) override { shown = rows.size(); }
+    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
     void SelectRow(int) override {}
     int SelectedRow() const override { return -1; }
     void RefreshRow(int) override {}
