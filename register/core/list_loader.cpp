@@ -31,14 +31,18 @@ public:
     bool Admits(const std::string& swrq)
     {
         const std::int64_t age = today_.DayNumber() - DateFromSwrq(swrq).DayNumber();
-        if (!days_) days_ = DaysFromText(daysText_);
-        return *days_ >= age;
+        if (!daysRead_) {
+            days_ = DaysFromText(daysText_);
+            daysRead_ = true;
+        }
+        return days_ >= age;
     }
 
 private:
     const std::string& daysText_;
     const CivilDate& today_;
-    std::optional<long long> days_;
+    bool daysRead_ = false;
+    long long days_ = 0;
 };
 
 }  // namespace

@@ -67,10 +67,13 @@ void TSQLiteTable::TakeColumns(sqlite3_stmt* statement)
 
 namespace {
 
-// A row's record: a flag telling the width of the ends, a bit per column set
-// for NULL, the end of each value (two bytes, or four when the row is long)
-// and the values.
-constexpr std::size_t kNarrowLimit = 0xFFFF;
+// A row's record starts with its form. Most rows are short texts: one byte
+// per value gives its length, kNullLength marking NULL. A row with a longer
+// value has a bit per column set for NULL and the end of each value in two
+// bytes, or four when the row is long. The values follow back to back.
+enum RecordForm : char { kLengthBytes = 0, kShortEnds = 1, kLongEnds = 2 };
+constexpr std::size_t kNullLength = 0xFF;
+constexpr std::size_t kShortEndLimit = 0xFFFF;
 constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
 
@@ -79,9 +82,9 @@ std::size_t BitmapBytes(int columns)
     return static_cast<std::size_t>(columns + 7) / 8;
 }
 
-std::uint32_t ReadEnd(const char* ends, bool wide, int column)
+std::uint32_t ReadEnd(const char* ends, RecordForm form, int column)
 {
-    if (wide) {
+    if (form == kLongEnds) {
         std::uint32_t end;
         std::memcpy(&end, ends + 4 * column, 4);
         return end;
@@ -89,6 +92,11 @@ std::uint32_t ReadEnd(const char* ends, bool wide, int column)
     std::uint16_t end;
     std::memcpy(&end, ends + 2 * column, 2);
     return end;
+}
+
+std::size_t EndBytes(RecordForm form)
+{
+    return form == kLongEnds ? 4 : 2;
 }
 
 }  // namespace
@@ -155,48 +163,73 @@ void TSQLiteTable::AppendRow(sqlite3_stmt* statement)
 {
     if (rows_.empty()) TakeColumns(statement);
     std::size_t payload = 0;
+    std::size_t longest = 0;
     for (int c = 0; c < columnCount_; ++c) {
         // The value functions take no connection lock, unlike one
         // sqlite3_column_* call per question; that lock was a tenth of
         // reading the register.
         TakeValue(sqlite3_column_value(statement, c), columnKinds_[c], pieces_[c]);
         payload += pieces_[c].length;
+        longest = std::max(longest, pieces_[c].length);
     }
     if (payload > std::numeric_limits<std::uint32_t>::max()) throw ESQLiteException("Value too large for a result");
-    const bool wide = payload > kNarrowLimit;
-    const std::size_t bitmapBytes = BitmapBytes(columnCount_);
-    const std::size_t endBytes = static_cast<std::size_t>(columnCount_) * (wide ? 4 : 2);
-    char* record = Allocate(1 + bitmapBytes + endBytes + payload);
-    record[0] = wide ? 1 : 0;
-    char* bitmap = record + 1;
-    char* ends = bitmap + bitmapBytes;
-    char* values = ends + endBytes;
-    std::memset(bitmap, 0, bitmapBytes);
+    const RecordForm form = longest < kNullLength ? kLengthBytes : payload <= kShortEndLimit ? kShortEnds : kLongEnds;
+    const std::size_t columns = static_cast<std::size_t>(columnCount_);
+    const std::size_t header = form == kLengthBytes ? columns : BitmapBytes(columnCount_) + columns * EndBytes(form);
+    char* record = Allocate(1 + header + payload);
+    record[0] = form;
+    char* values = record + 1 + header;
+    for (const Piece& piece : pieces_) {
+        if (piece.length > 0) std::memcpy(values, piece.data, piece.length);
+        values += piece.length;
+    }
+    if (form == kLengthBytes) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            record[1 + c] = static_cast<char>(pieces_[c].absent ? kNullLength : pieces_[c].length);
+        }
+    } else {
+        WriteEnds(form, record + 1);
+    }
+    rows_.push_back(record);
+}
+
+void TSQLiteTable::WriteEnds(char form, char* header) const
+{
+    char* bitmap = header;
+    char* ends = bitmap + BitmapBytes(columnCount_);
+    std::memset(bitmap, 0, BitmapBytes(columnCount_));
     std::uint32_t end = 0;
     for (int c = 0; c < columnCount_; ++c) {
         const Piece& piece = pieces_[c];
         if (piece.absent) bitmap[c / 8] = static_cast<char>(bitmap[c / 8] | (1 << (c % 8)));
-        if (piece.length > 0) std::memcpy(values + end, piece.data, piece.length);
         end += static_cast<std::uint32_t>(piece.length);
-        if (wide) {
+        if (form == kLongEnds) {
             std::memcpy(ends + 4 * c, &end, 4);
         } else {
-            const auto narrow = static_cast<std::uint16_t>(end);
-            std::memcpy(ends + 2 * c, &narrow, 2);
+            const auto shortEnd = static_cast<std::uint16_t>(end);
+            std::memcpy(ends + 2 * c, &shortEnd, 2);
         }
     }
-    rows_.push_back(record);
 }
 
 TSQLiteTable::Cell TSQLiteTable::CellOf(int row, int column) const
 {
     const char* record = rows_[static_cast<std::size_t>(row)];
-    const bool wide = record[0] != 0;
+    const auto form = static_cast<RecordForm>(record[0]);
+    const std::size_t columns = static_cast<std::size_t>(columnCount_);
+    if (form == kLengthBytes) {
+        const auto* lengths = reinterpret_cast<const unsigned char*>(record + 1);
+        const char* values = record + 1 + columns;
+        std::size_t begin = 0;
+        for (int c = 0; c < column; ++c) begin += lengths[c] == kNullLength ? 0 : lengths[c];
+        const bool absent = lengths[column] == kNullLength;
+        return Cell{values + begin, absent ? 0u : lengths[column], absent};
+    }
     const char* bitmap = record + 1;
     const char* ends = bitmap + BitmapBytes(columnCount_);
-    const char* values = ends + static_cast<std::size_t>(columnCount_) * (wide ? 4 : 2);
-    const std::uint32_t begin = column == 0 ? 0 : ReadEnd(ends, wide, column - 1);
-    const std::uint32_t end = ReadEnd(ends, wide, column);
+    const char* values = ends + columns * EndBytes(form);
+    const std::uint32_t begin = column == 0 ? 0 : ReadEnd(ends, form, column - 1);
+    const std::uint32_t end = ReadEnd(ends, form, column);
     const bool absent = (bitmap[column / 8] >> (column % 8)) & 1;
     return Cell{values + begin, end - begin, absent};
 }

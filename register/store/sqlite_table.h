@@ -22,8 +22,8 @@ struct TBlobStream {
 
 // A query result read completely into memory, with a cursor. It keeps no
 // reference to the connection or the statement it came from. Each row is one
-// record in shared blocks: which cells are NULL, where each value ends, and
-// the values back to back, so a row costs little more than its texts and the
+// record in shared blocks: where each value ends, which are NULL, and the
+// values back to back, so a row costs little more than its texts and the
 // rows can be read by number without moving the cursor (the record list
 // shows its rows straight from here).
 class TSQLiteTable {
@@ -73,6 +73,7 @@ private:
     void AppendRow(sqlite3_stmt* statement);
     void TakeValue(sqlite3_value* value, ColumnKind kind, Piece& piece) const;
     char* Allocate(std::size_t size);
+    void WriteEnds(char form, char* header) const;
     Cell CellOf(int row, int column) const;
     Cell CurrentCell(int column) const;
     std::int64_t IntegerOf(const Cell& cell) const;
