@@ -651,7 +651,12 @@ void TmainForm::SetStatusText(const std::string& text)
 void TmainForm::ShowRows(const quorva::RecordList& rows)
 {
     rows_ = &rows;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // One row at most is selected and one focused; clearing "all rows" would
+    // visit every row of a large list, which some lists do one by one.
+    for (const UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        const int row = ListView_GetNextItem(list_, -1, flag);
+        if (row >= 0) ListView_SetItemState(list_, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
     ListView_SetItemCountEx(list_, static_cast<int>(rows.size()), 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
