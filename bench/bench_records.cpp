@@ -10,9 +10,33 @@ namespace bench {
 
 namespace {
 
-std::string BenchFile()
+std::string BenchFile(int count)
 {
-    return (std::filesystem::temp_directory_path() / "quorva-bench-100k.db").string();
+    const std::string name = count == kRecordCount ? "quorva-bench-100k.db"
+                                                   : "quorva-bench-" + std::to_string(count) + ".db";
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+bool HasRecords(const std::string& path, int count)
+{
+    if (!std::filesystem::exists(path)) return false;
+    TSQLiteDatabase db(path);
+    return db.HasTable(quorva::kTableName) && db.Query("select count(*) from Quorva")->Int64At(0) == count;
+}
+
+// Copies of the 100,000 records, fast enough for a benchmark's set-up.
+void FillFromBaseFile(TSQLiteDatabase& db, int count)
+{
+    std::string columns;
+    for (int c = 1; c < quorva::kColumnCount; ++c) {
+        columns += std::string(c > 1 ? "," : "") + quorva::ColumnName(static_cast<quorva::Column>(c));
+    }
+    db.Execute("ATTACH DATABASE '" + EnsureBenchFile(kRecordCount) + "' AS base");
+    db.Execute("BEGIN");
+    for (int copy = 0; copy < count / kRecordCount; ++copy) {
+        db.Execute("INSERT INTO main.Quorva (" + columns + ") SELECT " + columns + " FROM base.Quorva ORDER BY ID");
+    }
+    db.Execute("COMMIT");
 }
 
 }  // namespace
@@ -56,23 +80,26 @@ quorva::RecordFields RealisticRecord(int n)
     return f;
 }
 
-std::string EnsureBenchFile()
+std::string EnsureBenchFile(int count)
 {
-    const std::string path = BenchFile();
-    if (std::filesystem::exists(path)) {
-        TSQLiteDatabase db(path);
-        if (db.HasTable(quorva::kTableName) &&
-            db.Query("select count(*) from Quorva")->Int64At(0) == kRecordCount) {
-            return path;
-        }
-    }
+    const std::string path = BenchFile(count);
+    if (HasRecords(path, count)) return path;
     std::filesystem::remove(path);
     TSQLiteDatabase db(path);
     quorva::EnsureDocumentTable(db);
+    if (count != kRecordCount) {
+        FillFromBaseFile(db, count);
+        return path;
+    }
     db.Execute("BEGIN");
     for (int n = 0; n < kRecordCount; ++n) db.Execute(quorva::InsertRecordStatement(RealisticRecord(n)));
     db.Execute("COMMIT");
     return path;
+}
+
+long long FileBytes(const std::string& path)
+{
+    return static_cast<long long>(std::filesystem::file_size(path));
 }
 
 }  // namespace bench

@@ -4,14 +4,19 @@
 
 #include "register/core/document_statements.h"
 
-// A register of 100,000 records that look like a year's real intake, made
-// once in the temporary folder and reused by later runs.
+// Registers of 100,000 records that look like a year's real intake, and of
+// 1,000,000 (the first one ten times over), made once in the temporary folder
+// and reused by later runs.
 namespace bench {
 
 inline constexpr int kRecordCount = 100000;
+inline constexpr int kLargeRecordCount = 1000000;
 
 quorva::RecordFields RealisticRecord(int n);
-// The path of the file, filled when it is missing or incomplete.
-std::string EnsureBenchFile();
+// The path of the file, filled when it is missing or incomplete. The count is
+// kRecordCount or a multiple of it.
+std::string EnsureBenchFile(int count = kRecordCount);
+// The size of the file in bytes.
+long long FileBytes(const std::string& path);
 
 }  // namespace bench

@@ -1,7 +1,7 @@
-// A fuzzy search on 文件标题 in a 100,000-record register through the search
-// command (open, query, build the rows, hand them to the list) against the
-// sqlite3 shell running the same statement on the same file. One value that
-// every title holds and one that few hold.
+// A fuzzy search on 文件标题 in a 100,000- and a 1,000,000-record register
+// through the search command (open, query, build the rows, hand them to the
+// list) against the sqlite3 shell running the same statement on the same
+// file. One value that every title holds and one that few hold.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -24,7 +24,7 @@ public:
     void SetDaysText(const std::string&) override {}
     void SetFiltersEnabled(bool) override {}
     void SetStatusText(const std::string&) override {}
-    void ShowRows(const std::vector<quorva::RecordRow>& rows) override { shown = rows.size(); }
+    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
     void SelectRow(int) override {}
     int SelectedRow() const override { return -1; }
     void RefreshRow(int) override {}
@@ -49,7 +49,7 @@ private:
 
 void SearchCommand(benchmark::State& state, const char* value)
 {
-    const std::string path = bench::EnsureBenchFile();
+    const std::string path = bench::EnsureBenchFile(static_cast<int>(state.range(0)));
     FakeFileSystem fs;
     MemoryProfileStore store;
     ScriptedPrompter prompter;
@@ -70,7 +70,7 @@ void SearchCommand(benchmark::State& state, const char* value)
 
 void Sqlite3Shell(benchmark::State& state, const char* value)
 {
-    const std::string path = bench::EnsureBenchFile();
+    const std::string path = bench::EnsureBenchFile(static_cast<int>(state.range(0)));
     const std::string statement = std::string("SELECT * FROM Quorva  where wjbt like '%") + value + "%'";
     const std::string command = "sqlite3 '" + path + "' \"" + statement + "\" > /dev/null";
     for (auto _ : state) {
@@ -78,10 +78,20 @@ void Sqlite3Shell(benchmark::State& state, const char* value)
     }
 }
 
+// Median of 5 single searches, each beside the shell on the same file.
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime();
+}
+
 }  // namespace
 
-BENCHMARK_CAPTURE(SearchCommand, every_title, kEveryTitle)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK_CAPTURE(Sqlite3Shell, every_title, kEveryTitle)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK_CAPTURE(SearchCommand, few_titles, kFewTitles)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK_CAPTURE(Sqlite3Shell, few_titles, kFewTitles)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(SearchCommand, every_title, kEveryTitle)->Arg(bench::kRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(Sqlite3Shell, every_title, kEveryTitle)->Arg(bench::kRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(SearchCommand, few_titles, kFewTitles)->Arg(bench::kRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(Sqlite3Shell, few_titles, kFewTitles)->Arg(bench::kRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(SearchCommand, every_title, kEveryTitle)->Arg(bench::kLargeRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(Sqlite3Shell, every_title, kEveryTitle)->Arg(bench::kLargeRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(SearchCommand, few_titles, kFewTitles)->Arg(bench::kLargeRecordCount)->Apply(Sizes);
+BENCHMARK_CAPTURE(Sqlite3Shell, few_titles, kFewTitles)->Arg(bench::kLargeRecordCount)->Apply(Sizes);
 BENCHMARK_MAIN();

@@ -4,6 +4,7 @@
 
 #include "register/core/settings.h"
 #include "register/store/sqlite_database.h"
+#include "register/store/sqlite_table.h"
 
 namespace quorva {
 
@@ -23,12 +24,32 @@ CivilDate DateFromSwrq(const std::string& swrq)
     return *date;
 }
 
+// The days text is read once a row is tested, and once only.
+class RecentDaysRule {
+public:
+    RecentDaysRule(const std::string& daysText, const CivilDate& today) : daysText_(daysText), today_(today) {}
+    bool Admits(const std::string& swrq)
+    {
+        const std::int64_t age = today_.DayNumber() - DateFromSwrq(swrq).DayNumber();
+        if (!daysRead_) {
+            days_ = DaysFromText(daysText_);
+            daysRead_ = true;
+        }
+        return days_ >= age;
+    }
+
+private:
+    const std::string& daysText_;
+    const CivilDate& today_;
+    bool daysRead_ = false;
+    long long days_ = 0;
+};
+
 }  // namespace
 
 bool IsWithinRecentDays(const std::string& swrq, const std::string& daysText, const CivilDate& today)
 {
-    const std::int64_t age = today.DayNumber() - DateFromSwrq(swrq).DayNumber();
-    return DaysFromText(daysText) >= age;
+    return RecentDaysRule(daysText, today).Admits(swrq);
 }
 
 std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, const FilterState& filters)
@@ -38,20 +59,31 @@ std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, c
     return db.Query(ListStatement(filters.ApprovalFilter(), filters.FinishedFilter()));
 }
 
-void AppendRecordRows(TSQLiteTable& result, const FilterState& filters, const CivilDate& today,
-                      std::vector<RecordRow>& rows)
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,
+                    RecordList& rows)
 {
-    if (result.CountRows() == 0) return;
-    rows.reserve(rows.size() + static_cast<std::size_t>(result.CountRows()));
-    const RecordRowReader reader(result);
-    const int swrq = result.ColumnIndex(ColumnName(Column::swrq));
+    const TSQLiteTable& table = *result;
+    rows.Reset(std::move(result));
+    if (table.CountRows() == 0) return;
+    const int swrqColumn = table.ColumnIndex(ColumnName(Column::swrq));
     const bool recentOnly = filters.IsTicked(FilterBox::RecentOnly);
-    for (; !result.AtEnd(); result.MoveNext()) {
-        if (recentOnly && !IsWithinRecentDays(result.TextAt(swrq), filters.days(), today)) continue;
-        RecordRow& row = rows.emplace_back();
-        reader.Read(result, row);
-        row.caption = std::to_string(rows.size());
+    RecentDaysRule recent(filters.days(), today);
+    std::string swrq;
+    for (int r = 0; r < table.CountRows(); ++r) {
+        if (recentOnly) {
+            swrq.clear();
+            table.AppendTextOf(r, swrqColumn, swrq);
+            if (!recent.Admits(swrq)) continue;
+        }
+        rows.Add(r);
     }
+}
+
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, RecordList& rows)
+{
+    const TSQLiteTable& table = *result;
+    rows.Reset(std::move(result));
+    for (int r = 0; r < table.CountRows(); ++r) rows.Add(r);
 }
 
 }  // namespace quorva

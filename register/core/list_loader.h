@@ -6,7 +6,7 @@
 
 #include "register/core/civil_date.h"
 #include "register/core/filter_state.h"
-#include "register/core/record_row.h"
+#include "register/core/record_list.h"
 
 class TSQLiteTable;
 
@@ -22,10 +22,12 @@ bool IsWithinRecentDays(const std::string& swrq, const std::string& daysText, co
 // before it returns; the result keeps no reference to it.
 std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, const FilterState& filters);
 
-// The second half: appends the rows that pass the recent-days filter,
-// numbered from the rows already there. A date that is not valid stops it
-// with the rows appended so far in place.
-void AppendRecordRows(TSQLiteTable& result, const FilterState& filters, const CivilDate& today,
-                      std::vector<RecordRow>& rows);
+// The second half: the list shows the result's rows that pass the
+// recent-days filter, numbered from 1. A date that is not valid stops it with
+// the rows shown so far in place.
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,
+                    RecordList& rows);
+// The list shows every row of the result (a search's).
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, RecordList& rows);
 
 }  // namespace quorva

@@ -44,10 +44,9 @@ void MainWindowPresenter::FormClose()
 void MainWindowPresenter::Button3Click()
 {
     // A failure to open or query leaves the list as it was.
-    std::unique_ptr<TSQLiteTable> result = QueryRecordList(state_.databasePath, filters_);
-    rows_.clear();
+    std::shared_ptr<const TSQLiteTable> result = QueryRecordList(state_.databasePath, filters_);
     try {
-        AppendRecordRows(*result, filters_, env_.today(), rows_);
+        FillRecordList(std::move(result), filters_, env_.today(), rows_);
     } catch (...) {
         view_.ShowRows(rows_);
         throw;
@@ -148,9 +147,10 @@ void MainWindowPresenter::edtbtnClick()
 
     TSQLiteDatabase db(state_.databasePath);
     if (!db.HasTable(kTableName)) return;
-    RecordRow& row = rows_[static_cast<std::size_t>(index)];
+    RecordRow row = rows_[static_cast<std::size_t>(index)];
     db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
     WriteBackRow(*dialog, row);
+    rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
 }
 
@@ -243,14 +243,7 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
         view_.ShowQueryMode(true);
         CheckBox6Click(true);
     }
-    rows_.clear();
-    rows_.reserve(static_cast<std::size_t>(result->CountRows()));
-    const RecordRowReader reader(*result);
-    for (; !result->AtEnd(); result->MoveNext()) {
-        RecordRow& row = rows_.emplace_back();
-        reader.Read(*result, row);
-        row.caption = std::to_string(rows_.size());
-    }
+    FillRecordList(std::move(result), rows_);
     view_.ShowRows(rows_);
 }
 
@@ -262,7 +255,7 @@ void MainWindowPresenter::DeleteSelectedClick()
         return;
     }
     if (!Confirmed(kDeleteQuestion, kDeleteCaption)) return;
-    const RecordRow& row = rows_[static_cast<std::size_t>(index)];
+    const RecordRow row = rows_[static_cast<std::size_t>(index)];
     ReloadAfter([&] {
         TSQLiteDatabase db(state_.databasePath);
         if (db.HasTable(kTableName)) db.Execute(DeleteRecordStatement(RecordIdOf(row)));

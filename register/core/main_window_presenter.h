@@ -10,7 +10,7 @@
 #include "register/core/file_system.h"
 #include "register/core/filter_state.h"
 #include "register/core/prompter.h"
-#include "register/core/record_row.h"
+#include "register/core/record_list.h"
 #include "register/core/search_form.h"
 #include "register/core/settings_form.h"
 #include "register/core/startup.h"
@@ -26,8 +26,9 @@ public:
     // The filter row is disabled while query mode is on.
     virtual void SetFiltersEnabled(bool enabled) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
-    // The list's content was replaced; nothing is selected.
-    virtual void ShowRows(const std::vector<RecordRow>& rows) = 0;
+    // The list's content was replaced; nothing is selected. The rows stay
+    // the presenter's; the view reads the cells it draws.
+    virtual void ShowRows(const RecordList& rows) = 0;
     // Selects a row and scrolls it into view.
     virtual void SelectRow(int index) = 0;
     // The selected row, or -1.
@@ -93,7 +94,8 @@ public:
 
     const MainWindowState& state() const { return state_; }
     const FilterState& filters() const { return filters_; }
-    const std::vector<RecordRow>& rows() const { return rows_; }
+    // The rows as shown, as texts.
+    const RecordList& rows() const { return rows_; }
     bool queryMode() const { return queryMode_; }
     Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
     Prompter& prompter() { return env_.prompter; }
@@ -115,7 +117,7 @@ private:
     MainWindowEnvironment env_;
     MainWindowState state_;
     FilterState filters_;
-    std::vector<RecordRow> rows_;
+    RecordList rows_;
     bool queryMode_ = false;
     bool created_ = false;
 };

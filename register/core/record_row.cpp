@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "register/store/sqlite_exception.h"
 #include "register/store/sqlite_table.h"
 
 namespace quorva {
@@ -70,13 +71,27 @@ RecordRowReader::RecordRowReader(const TSQLiteTable& result)
 
 void RecordRowReader::Read(const TSQLiteTable& result, RecordRow& row) const
 {
+    if (result.AtEnd()) throw ESQLiteException("Table is at End of File");
+    ReadAt(result, result.Cursor(), row);
+}
+
+void RecordRowReader::ReadAt(const TSQLiteTable& result, int resultRow, RecordRow& row) const
+{
     row.text_.clear();
-    for (int i = 0; i < kIdPosition; ++i) {
-        result.AppendTextAt(indices_[i], row.text_);
+    for (int i = 0; i < kRecordRowItemCount; ++i) {
+        AppendItem(result, resultRow, i, row.text_);
         row.ends_[i] = static_cast<std::uint32_t>(row.text_.size());
     }
-    row.text_ += std::to_string(result.Int64At(indices_[kIdPosition]));
-    row.ends_[kIdPosition] = static_cast<std::uint32_t>(row.text_.size());
+}
+
+void RecordRowReader::AppendItem(const TSQLiteTable& result, int resultRow, int position, std::string& out) const
+{
+    if (position < 0 || position >= kRecordRowItemCount) throw std::out_of_range("no such item in the record row");
+    if (position == kIdPosition) {
+        out += std::to_string(result.Int64Of(resultRow, indices_[kIdPosition]));
+    } else {
+        result.AppendTextOf(resultRow, indices_[position], out);
+    }
 }
 
 }  // namespace quorva

@@ -56,6 +56,10 @@ public:
     explicit RecordRowReader(const TSQLiteTable& result);
     // Reads the current row; the caption is left to the caller.
     void Read(const TSQLiteTable& result, RecordRow& row) const;
+    // Reads row `resultRow` of the result, wherever the cursor is.
+    void ReadAt(const TSQLiteTable& result, int resultRow, RecordRow& row) const;
+    // Appends the text of one item of row `resultRow`.
+    void AppendItem(const TSQLiteTable& result, int resultRow, int position, std::string& out) const;
 
 private:
     std::array<int, kRecordRowItemCount> indices_{};

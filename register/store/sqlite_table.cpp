@@ -56,6 +56,7 @@ void TSQLiteTable::TakeColumns(sqlite3_stmt* statement)
     columnCount_ = sqlite3_column_count(statement);
     columnNames_.reserve(columnCount_);
     columnKinds_.reserve(columnCount_);
+    pieces_.resize(static_cast<std::size_t>(columnCount_));
     for (int c = 0; c < columnCount_; ++c) {
         const char* name = sqlite3_column_name(statement, c);
         columnNames_.push_back(AsciiUpper(name ? name : ""));
@@ -64,83 +65,186 @@ void TSQLiteTable::TakeColumns(sqlite3_stmt* statement)
     }
 }
 
-void TSQLiteTable::AppendBytes(const void* data, std::size_t size)
+namespace {
+
+// A row's record starts with its form. Most rows are short texts: one byte
+// per value gives its length, kNullLength marking NULL. A row with a longer
+// value has a bit per column set for NULL and the end of each value in two
+// bytes, or four when the row is long. The values follow back to back.
+enum RecordForm : char { kLengthBytes = 0, kShortEnds = 1, kLongEnds = 2 };
+constexpr std::size_t kNullLength = 0xFF;
+constexpr std::size_t kShortEndLimit = 0xFFFF;
+constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
+constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+
+std::size_t BitmapBytes(int columns)
 {
-    constexpr std::size_t kLengthLimit = std::numeric_limits<std::uint32_t>::max();
-    if (size > kLengthLimit) throw ESQLiteException("Value too large for a result");
-    if (size > chunkLeft_) {
-        // Chunks never move, so cells keep plain pointers into them.
-        const std::size_t chunkSize = std::max(size, kChunkSize);
-        chunks_.push_back(std::make_unique<char[]>(chunkSize));
-        chunkCursor_ = chunks_.back().get();
-        chunkLeft_ = chunkSize;
+    return static_cast<std::size_t>(columns + 7) / 8;
+}
+
+std::uint32_t ReadEnd(const char* ends, RecordForm form, int column)
+{
+    if (form == kLongEnds) {
+        std::uint32_t end;
+        std::memcpy(&end, ends + 4 * column, 4);
+        return end;
     }
-    if (size > 0) std::memcpy(chunkCursor_, data, size);
-    cells_.push_back(Cell{reinterpret_cast<std::uintptr_t>(chunkCursor_), static_cast<std::uint32_t>(size),
-                          CellTag::Bytes});
-    chunkCursor_ += size;
-    chunkLeft_ -= size;
+    std::uint16_t end;
+    std::memcpy(&end, ends + 2 * column, 2);
+    return end;
+}
+
+std::size_t EndBytes(RecordForm form)
+{
+    return form == kLongEnds ? 4 : 2;
+}
+
+}  // namespace
+
+char* TSQLiteTable::Allocate(std::size_t size)
+{
+    if (size > blockLeft_) {
+        // Blocks grow with the result, so a small query takes little, and
+        // they never move, so the rows keep plain pointers into them.
+        const std::size_t blockSize = std::max(size, std::min(kLargestBlock, std::max(kFirstBlock, reserved_)));
+        blocks_.emplace_back(blockSize);
+        blockCursor_ = blocks_.back().data();
+        blockLeft_ = blockSize;
+        reserved_ += blockSize;
+    }
+    char* place = blockCursor_;
+    blockCursor_ += size;
+    blockLeft_ -= size;
+    return place;
+}
+
+void TSQLiteTable::TakeValue(sqlite3_value* value, ColumnKind kind, Piece& piece) const
+{
+    piece = Piece{nullptr, 0, false, {}};
+    if (sqlite3_value_type(value) == SQLITE_NULL) {
+        piece.absent = true;
+        return;
+    }
+    switch (kind) {
+    case ColumnKind::Integer: {
+        const std::int64_t integer = sqlite3_value_int64(value);
+        std::memcpy(piece.number, &integer, sizeof integer);
+        piece.data = piece.number;
+        piece.length = sizeof integer;
+        return;
+    }
+    case ColumnKind::Float: {
+        const double real = sqlite3_value_double(value);
+        std::memcpy(piece.number, &real, sizeof real);
+        piece.data = piece.number;
+        piece.length = sizeof real;
+        return;
+    }
+    case ColumnKind::Blob:
+        piece.data = sqlite3_value_blob(value);
+        piece.length = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        // A blob of no bytes is no stream at all.
+        piece.absent = piece.length == 0;
+        return;
+    default: {
+        // Text ends at its first zero byte.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        if (text == nullptr) return;
+        const void* zero = std::memchr(text, 0, size);
+        piece.data = text;
+        piece.length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : size;
+        return;
+    }
+    }
 }
 
 void TSQLiteTable::AppendRow(sqlite3_stmt* statement)
 {
-    if (rowCount_ == 0) TakeColumns(statement);
+    if (rows_.empty()) TakeColumns(statement);
+    std::size_t payload = 0;
+    std::size_t longest = 0;
     for (int c = 0; c < columnCount_; ++c) {
         // The value functions take no connection lock, unlike one
         // sqlite3_column_* call per question; that lock was a tenth of
         // reading the register.
-        sqlite3_value* value = sqlite3_column_value(statement, c);
-        if (sqlite3_value_type(value) == SQLITE_NULL) {
-            cells_.push_back(Cell{0, 0, CellTag::Absent});
-            continue;
+        TakeValue(sqlite3_column_value(statement, c), columnKinds_[c], pieces_[c]);
+        payload += pieces_[c].length;
+        longest = std::max(longest, pieces_[c].length);
+    }
+    if (payload > std::numeric_limits<std::uint32_t>::max()) throw ESQLiteException("Value too large for a result");
+    const RecordForm form = longest < kNullLength ? kLengthBytes : payload <= kShortEndLimit ? kShortEnds : kLongEnds;
+    const std::size_t columns = static_cast<std::size_t>(columnCount_);
+    const std::size_t header = form == kLengthBytes ? columns : BitmapBytes(columnCount_) + columns * EndBytes(form);
+    char* record = Allocate(1 + header + payload);
+    record[0] = form;
+    char* values = record + 1 + header;
+    for (const Piece& piece : pieces_) {
+        if (piece.length > 0) std::memcpy(values, piece.data, piece.length);
+        values += piece.length;
+    }
+    if (form == kLengthBytes) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            record[1 + c] = static_cast<char>(pieces_[c].absent ? kNullLength : pieces_[c].length);
         }
-        switch (columnKinds_[c]) {
-        case ColumnKind::Integer:
-            cells_.push_back(Cell{static_cast<std::uint64_t>(sqlite3_value_int64(value)), 0, CellTag::Integer});
-            break;
-        case ColumnKind::Float: {
-            const double real = sqlite3_value_double(value);
-            std::uint64_t bits;
-            std::memcpy(&bits, &real, sizeof bits);
-            cells_.push_back(Cell{bits, 0, CellTag::Float});
-            break;
-        }
-        case ColumnKind::Blob: {
-            const void* bytes = sqlite3_value_blob(value);
-            const int size = sqlite3_value_bytes(value);
-            if (size > 0) {
-                AppendBytes(bytes, static_cast<std::size_t>(size));
-            } else {
-                cells_.push_back(Cell{0, 0, CellTag::Absent});
-            }
-            break;
-        }
-        default: {
-            // Text ends at its first zero byte.
-            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-            const auto size = static_cast<std::size_t>(sqlite3_value_bytes(value));
-            if (text == nullptr) {
-                AppendBytes("", 0);
-                break;
-            }
-            const void* zero = std::memchr(text, 0, size);
-            AppendBytes(text, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : size);
-            break;
-        }
+    } else {
+        WriteEnds(form, record + 1);
+    }
+    rows_.push_back(record);
+}
+
+void TSQLiteTable::WriteEnds(char form, char* header) const
+{
+    char* bitmap = header;
+    char* ends = bitmap + BitmapBytes(columnCount_);
+    std::memset(bitmap, 0, BitmapBytes(columnCount_));
+    std::uint32_t end = 0;
+    for (int c = 0; c < columnCount_; ++c) {
+        const Piece& piece = pieces_[c];
+        if (piece.absent) bitmap[c / 8] = static_cast<char>(bitmap[c / 8] | (1 << (c % 8)));
+        end += static_cast<std::uint32_t>(piece.length);
+        if (form == kLongEnds) {
+            std::memcpy(ends + 4 * c, &end, 4);
+        } else {
+            const auto shortEnd = static_cast<std::uint16_t>(end);
+            std::memcpy(ends + 2 * c, &shortEnd, 2);
         }
     }
-    ++rowCount_;
+}
+
+TSQLiteTable::Cell TSQLiteTable::CellOf(int row, int column) const
+{
+    const char* record = rows_[static_cast<std::size_t>(row)];
+    const auto form = static_cast<RecordForm>(record[0]);
+    const std::size_t columns = static_cast<std::size_t>(columnCount_);
+    if (form == kLengthBytes) {
+        const auto* lengths = reinterpret_cast<const unsigned char*>(record + 1);
+        const char* values = record + 1 + columns;
+        std::size_t begin = 0;
+        for (int c = 0; c < column; ++c) begin += lengths[c] == kNullLength ? 0 : lengths[c];
+        const bool absent = lengths[column] == kNullLength;
+        return Cell{values + begin, absent ? 0u : lengths[column], absent};
+    }
+    const char* bitmap = record + 1;
+    const char* ends = bitmap + BitmapBytes(columnCount_);
+    const char* values = ends + columns * EndBytes(form);
+    const std::uint32_t begin = column == 0 ? 0 : ReadEnd(ends, form, column - 1);
+    const std::uint32_t end = ReadEnd(ends, form, column);
+    const bool absent = (bitmap[column / 8] >> (column % 8)) & 1;
+    return Cell{values + begin, end - begin, absent};
 }
 
 std::int64_t TSQLiteTable::IntegerOf(const Cell& cell) const
 {
-    return static_cast<std::int64_t>(cell.value);
+    std::int64_t value;
+    std::memcpy(&value, cell.data, sizeof value);
+    return value;
 }
 
 double TSQLiteTable::FloatOf(const Cell& cell) const
 {
     double value;
-    std::memcpy(&value, &cell.value, sizeof value);
+    std::memcpy(&value, cell.data, sizeof value);
     return value;
 }
 
@@ -167,11 +271,11 @@ ColumnKind TSQLiteTable::KindAt(int column) const
     return columnKinds_[column];
 }
 
-const TSQLiteTable::Cell& TSQLiteTable::CurrentCell(int column) const
+TSQLiteTable::Cell TSQLiteTable::CurrentCell(int column) const
 {
     if (AtEnd()) throw ESQLiteException("Table is at End of File");
     if (column < 0 || column >= columnCount_) throw ESQLiteException("Column index out of range");
-    return cells_[static_cast<std::size_t>(cursor_) * columnCount_ + column];
+    return CellOf(cursor_, column);
 }
 
 std::string TSQLiteTable::TextAt(int column) const
@@ -183,8 +287,19 @@ std::string TSQLiteTable::TextAt(int column) const
 
 void TSQLiteTable::AppendTextAt(int column, std::string& out) const
 {
-    const Cell& cell = CurrentCell(column);
-    if (cell.tag == CellTag::Absent) return;
+    AppendText(CurrentCell(column), column, out);
+}
+
+void TSQLiteTable::AppendTextOf(int row, int column, std::string& out) const
+{
+    if (row < 0 || row >= CountRows()) throw ESQLiteException("Table is at End of File");
+    if (column < 0 || column >= columnCount_) throw ESQLiteException("Column index out of range");
+    AppendText(CellOf(row, column), column, out);
+}
+
+void TSQLiteTable::AppendText(const Cell& cell, int column, std::string& out) const
+{
+    if (cell.absent) return;
     switch (columnKinds_[column]) {
     case ColumnKind::Integer: out += std::to_string(IntegerOf(cell)); return;
     case ColumnKind::Float: out += FormatGeneral(FloatOf(cell)); return;
@@ -192,15 +307,26 @@ void TSQLiteTable::AppendTextAt(int column, std::string& out) const
         // Blobs give all their bytes; an expression column whose first value
         // was NULL still holds the texts of the later rows, and they are
         // shown, not hidden.
-        out.append(BytesOf(cell), cell.length);
+        out.append(cell.data, cell.length);
         return;
     }
 }
 
 std::int64_t TSQLiteTable::Int64At(int column) const
 {
-    const Cell& cell = CurrentCell(column);
-    if (cell.tag == CellTag::Absent) return 0;
+    return Int64Of(CurrentCell(column), column);
+}
+
+std::int64_t TSQLiteTable::Int64Of(int row, int column) const
+{
+    if (row < 0 || row >= CountRows()) throw ESQLiteException("Table is at End of File");
+    if (column < 0 || column >= columnCount_) throw ESQLiteException("Column index out of range");
+    return Int64Of(CellOf(row, column), column);
+}
+
+std::int64_t TSQLiteTable::Int64Of(const Cell& cell, int column) const
+{
+    if (cell.absent) return 0;
     switch (columnKinds_[column]) {
     case ColumnKind::Integer: return IntegerOf(cell);
     case ColumnKind::Float: return TruncateToInt64(FloatOf(cell));
@@ -210,8 +336,8 @@ std::int64_t TSQLiteTable::Int64At(int column) const
 
 double TSQLiteTable::FloatAt(int column) const
 {
-    const Cell& cell = CurrentCell(column);
-    if (cell.tag == CellTag::Absent) return 0.0;
+    const Cell cell = CurrentCell(column);
+    if (cell.absent) return 0.0;
     switch (columnKinds_[column]) {
     case ColumnKind::Integer: return static_cast<double>(IntegerOf(cell));
     case ColumnKind::Float: return FloatOf(cell);
@@ -221,10 +347,10 @@ double TSQLiteTable::FloatAt(int column) const
 
 std::optional<TBlobStream> TSQLiteTable::BlobAt(int column) const
 {
-    const Cell& cell = CurrentCell(column);
-    if (cell.tag == CellTag::Absent) return std::nullopt;
+    const Cell cell = CurrentCell(column);
+    if (cell.absent) return std::nullopt;
     if (columnKinds_[column] != ColumnKind::Blob) throw ESQLiteException("Not a Blob field");
-    return TBlobStream{reinterpret_cast<const std::uint8_t*>(BytesOf(cell)), cell.length};
+    return TBlobStream{reinterpret_cast<const std::uint8_t*>(cell.data), cell.length};
 }
 
 std::string TSQLiteTable::BlobTextAt(int column) const

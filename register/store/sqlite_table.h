@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "register/store/page_block.h"
+
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 // SQLite's own numbering of its fundamental types.
 enum class ColumnKind : int { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
@@ -18,18 +21,21 @@ struct TBlobStream {
 };
 
 // A query result read completely into memory, with a cursor. It keeps no
-// reference to the connection or the statement it came from. The texts and
-// blobs of all cells share one buffer, so reading the whole register costs
-// about what SQLite's own reading costs.
+// reference to the connection or the statement it came from. Each row is one
+// record in shared blocks: where each value ends, which are NULL, and the
+// values back to back, so a row costs little more than its texts and the
+// rows can be read by number without moving the cursor (the record list
+// shows its rows straight from here).
 class TSQLiteTable {
 public:
     TSQLiteTable(const TSQLiteTable&) = delete;
     TSQLiteTable& operator=(const TSQLiteTable&) = delete;
 
-    int CountRows() const { return rowCount_; }
+    int CountRows() const { return static_cast<int>(rows_.size()); }
     int CountColumns() const { return columnCount_; }
-    bool AtEnd() const { return cursor_ >= rowCount_; }
+    bool AtEnd() const { return cursor_ >= CountRows(); }
     bool MoveNext();
+    int Cursor() const { return cursor_; }
 
     int ColumnIndex(const std::string& name) const;
     ColumnKind KindAt(int column) const;
@@ -42,32 +48,45 @@ public:
     // Appends what TextAt returns, without making a string of its own.
     void AppendTextAt(int column, std::string& out) const;
 
+    // The same readers for any row, the cursor left where it is.
+    void AppendTextOf(int row, int column, std::string& out) const;
+    std::int64_t Int64Of(int row, int column) const;
+
 private:
     friend class TSQLiteDatabase;
-    enum class CellTag : std::uint8_t { Absent, Integer, Float, Bytes };
-    // An absent cell is SQL NULL. `value` holds the integer, the double's bits
-    // or the address of the bytes in one of the chunks.
+    // One value of a row: absent (SQL NULL) or the bytes that hold it (an
+    // integer's or a double's eight bytes, or the text or blob).
     struct Cell {
-        std::uint64_t value;
+        const char* data;
         std::uint32_t length;
-        CellTag tag;
+        bool absent;
+    };
+    struct Piece {
+        const void* data;
+        std::size_t length;
+        bool absent;
+        char number[8];
     };
 
     TSQLiteTable() = default;
     void TakeColumns(sqlite3_stmt* statement);
     void AppendRow(sqlite3_stmt* statement);
-    const Cell& CurrentCell(int column) const;
-    void AppendBytes(const void* data, std::size_t size);
+    void TakeValue(sqlite3_value* value, ColumnKind kind, Piece& piece) const;
+    char* Allocate(std::size_t size);
+    void WriteEnds(char form, char* header) const;
+    Cell CellOf(int row, int column) const;
+    Cell CurrentCell(int column) const;
     std::int64_t IntegerOf(const Cell& cell) const;
     double FloatOf(const Cell& cell) const;
-    static const char* BytesOf(const Cell& cell) { return reinterpret_cast<const char*>(cell.value); }
+    void AppendText(const Cell& cell, int column, std::string& out) const;
+    std::int64_t Int64Of(const Cell& cell, int column) const;
 
-    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
-    std::vector<Cell> cells_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    char* chunkCursor_ = nullptr;
-    std::size_t chunkLeft_ = 0;
-    int rowCount_ = 0;
+    std::vector<const char*> rows_;  // each row's record
+    std::vector<PageBlock> blocks_;
+    char* blockCursor_ = nullptr;
+    std::size_t blockLeft_ = 0;
+    std::size_t reserved_ = 0;
+    std::vector<Piece> pieces_;  // the row being read
     int columnCount_ = 0;
     std::vector<std::string> columnNames_;  // upper case
     std::vector<ColumnKind> columnKinds_;

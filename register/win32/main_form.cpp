@@ -560,12 +560,13 @@ void TmainForm::OnListDisplayInfo(NMLVDISPINFOW& info)
         item.iItem >= static_cast<int>(rows_->size()) || item.cchTextMax <= 0) {
         return;
     }
-    const quorva::RecordRow& row = (*rows_)[static_cast<std::size_t>(item.iItem)];
-    const int sub = item.iSubItem;
-    const std::string_view text = sub == 0 ? std::string_view(row.caption) : row.item(sub - 1);
-    cellText_ = Widen(text);
-    const std::size_t count = std::min(cellText_.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-    std::copy_n(cellText_.data(), count, item.pszText);
+    if (item.iSubItem < 0 || item.iSubItem >= quorva::RecordList::kCellCount) return;
+    // Only the cells being drawn are ever turned into UTF-16.
+    cellText_.clear();
+    rows_->AppendCell(static_cast<std::size_t>(item.iItem), item.iSubItem, cellText_);
+    const std::wstring wide = Widen(cellText_);
+    const std::size_t count = std::min(wide.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+    std::copy_n(wide.data(), count, item.pszText);
     item.pszText[count] = L'\0';
 }
 
@@ -665,10 +666,15 @@ void TmainForm::SetStatusText(const std::string& text)
     SendMessageW(Control(kStatusBar), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void TmainForm::ShowRows(const std::vector<quorva::RecordRow>& rows)
+void TmainForm::ShowRows(const quorva::RecordList& rows)
 {
     rows_ = &rows;
-    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // One row at most is selected and one focused; clearing "all rows" would
+    // visit every row of a large list, which some lists do one by one.
+    for (const UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        const int row = ListView_GetNextItem(list_, -1, flag);
+        if (row >= 0) ListView_SetItemState(list_, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
     ListView_SetItemCountEx(list_, static_cast<int>(rows.size()), 0);
     InvalidateRect(list_, nullptr, TRUE);
 }

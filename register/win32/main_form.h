@@ -33,7 +33,7 @@ public:
     void SetDaysText(const std::string& text) override;
     void SetFiltersEnabled(bool enabled) override;
     void SetStatusText(const std::string& text) override;
-    void ShowRows(const std::vector<quorva::RecordRow>& rows) override;
+    void ShowRows(const quorva::RecordList& rows) override;
     void SelectRow(int index) override;
     int SelectedRow() const override;
     void RefreshRow(int index) override;
@@ -81,11 +81,11 @@ private:
     std::unique_ptr<ScanListener> scans_;
     quorva::Prompter& prompter_;
     std::unique_ptr<ScannerServiceLink> scannerLink_;
-    const std::vector<quorva::RecordRow>* rows_ = nullptr;
+    const quorva::RecordList* rows_ = nullptr;
     GdiHandle<HFONT> font_;
     GdiHandle<HFONT> titleFont_;
     ImageListHandle buttonPictures_;
-    std::wstring cellText_;
+    std::string cellText_;  // the cell being drawn, before it is widened
     bool shown_ = false;
     bool quitOnDestroy_;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;

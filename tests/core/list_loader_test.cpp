@@ -56,11 +56,10 @@ protected:
         db.Execute(InsertRecordStatement(fields));
     }
 
-    std::vector<RecordRow> Load(const FilterState& filters)
+    RecordList Load(const FilterState& filters)
     {
-        std::vector<RecordRow> rows;
-        auto result = QueryRecordList(path, filters);
-        AppendRecordRows(*result, filters, kToday, rows);
+        RecordList rows;
+        FillRecordList(QueryRecordList(path, filters), filters, kToday, rows);
         return rows;
     }
 
@@ -80,7 +79,7 @@ TEST_F(ListLoaderTest, RowsAreNumberedFromOneInIdOrder)
     Add("20261201");
     Add("20261202");
     Add("20261203");
-    const std::vector<RecordRow> rows = Load(FilterState());
+    const RecordList rows = Load(FilterState());
     ASSERT_EQ(rows.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(rows[i].caption, std::to_string(i + 1));
@@ -97,7 +96,7 @@ TEST_F(ListLoaderTest, RecentDaysRenumbersTheRowsShown)
     Add("20261208");
     FilterState filters;
     filters.SetTicked(FilterBox::RecentOnly, true);
-    const std::vector<RecordRow> rows = Load(filters);
+    const RecordList rows = Load(filters);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].caption, "1");
     EXPECT_EQ(rows[0].at(Column::ID), "2");
@@ -125,9 +124,8 @@ TEST_F(ListLoaderTest, AnUnreadableDateStopsTheLoadKeepingEarlierRows)
     Add("20261208");
     FilterState filters;
     filters.SetTicked(FilterBox::RecentOnly, true);
-    std::vector<RecordRow> rows;
-    auto result = QueryRecordList(path, filters);
-    EXPECT_THROW(AppendRecordRows(*result, filters, kToday, rows), std::runtime_error);
+    RecordList rows;
+    EXPECT_THROW(FillRecordList(QueryRecordList(path, filters), filters, kToday, rows), std::runtime_error);
     EXPECT_EQ(rows.size(), 1u);
     filters.SetTicked(FilterBox::RecentOnly, false);
     EXPECT_EQ(Load(filters).size(), 3u) << "without the filter no date is read";

@@ -23,7 +23,7 @@ public:
     }
     void SetFiltersEnabled(bool enabled) override { filtersEnabled = enabled; }
     void SetStatusText(const std::string& text) override { status = text; }
-    void ShowRows(const std::vector<RecordRow>& rows) override
+    void ShowRows(const RecordList& rows) override
     {
         shownRows = rows.size();
         selected = -1;

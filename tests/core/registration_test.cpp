@@ -18,7 +18,7 @@ public:
     void SetDaysText(const std::string&) override {}
     void SetFiltersEnabled(bool) override {}
     void SetStatusText(const std::string&) override {}
-    void ShowRows(const std::vector<RecordRow>& rows) override
+    void ShowRows(const RecordList& rows) override
     {
         shown = rows.size();
         selected = -1;

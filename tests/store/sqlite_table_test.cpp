@@ -149,6 +149,30 @@ TEST_F(SQLiteTableTest, LongAndChineseTextIsReadWhole)
     EXPECT_EQ(result->TextAt(0), title);
 }
 
+TEST_F(SQLiteTableTest, ShortLongAndHugeRowsKeepTheirValuesAndNullsAndReadByNumber)
+{
+    const std::string lengths[] = {"ab", std::string(300, 'm'), std::string(70000, 'h')};
+    for (const std::string& note : lengths) {
+        db.Execute(SqlStatement{"insert into t (name, amount, note) values (null, 2.5, ?)", {note}});
+    }
+    auto result = db.Query("select * from t");
+    const int id = result->ColumnIndex("ID");
+    const int name = result->ColumnIndex("name");
+    const int note = result->ColumnIndex("note");
+    for (int row = 0; row < 3; ++row) {
+        std::string text;
+        result->AppendTextOf(row, note, text);
+        EXPECT_EQ(text, lengths[row]);
+        EXPECT_EQ(result->Int64Of(row, id), row + 1);
+        EXPECT_EQ(result->Int64Of(row, name), 0) << "NULL, not a text";
+        text.clear();
+        result->AppendTextOf(row, result->ColumnIndex("amount"), text);
+        EXPECT_EQ(text, "2.5");
+    }
+    EXPECT_EQ(result->Cursor(), 0);
+    EXPECT_THROW(result->Int64Of(3, id), ESQLiteException);
+}
+
 TEST_F(SQLiteTableTest, ALaterTextInAnExpressionColumnIsNotHidden)
 {
     auto result = db.Query("select null as v union all select 'x'");
