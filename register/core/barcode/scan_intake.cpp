@@ -195,9 +195,13 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
     settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
     settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
     presenter_.Button3Click();
-    const std::vector<RecordRow>& rows = presenter_.rows();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].at(Column::ID) == std::to_string(id)) view_.SelectRow(static_cast<int>(i));
+    // The new record is normally the last row, so the search runs backwards.
+    const RecordList& rows = presenter_.rows();
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        if (rows[i].at(Column::ID) == std::to_string(id)) {
+            view_.SelectRow(static_cast<int>(i));
+            break;
+        }
     }
     view_.SetStatusText(StoredText(fields, document));
     signals_.Stored();

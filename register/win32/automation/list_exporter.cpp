@@ -25,7 +25,7 @@ void WriteTitle(const Dispatch& application)
 
 }  // namespace
 
-void WriteSheet(const Dispatch& application, const std::vector<quorva::RecordRow>& rows)
+void WriteSheetHead(const Dispatch& application)
 {
     using namespace quorva;
     application.Property(L"Application").Put(L"Visible", true);
@@ -35,16 +35,18 @@ void WriteSheet(const Dispatch& application, const std::vector<quorva::RecordRow
     for (int k = 0; k < kSheetColumnCount; ++k) {
         Cell(application, kHeaderRow, k + 1).Put(L"Value", SheetHeaders()[static_cast<std::size_t>(k)]);
     }
-    // Cell by cell, as the clerk watches the sheet fill.
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto cells = SheetCells(rows[i], i);
-        for (int k = 0; k < kSheetColumnCount; ++k) {
-            Cell(application, SheetRowOf(i), k + 1).Put(L"Value", cells[static_cast<std::size_t>(k)]);
-        }
+}
+
+void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index)
+{
+    using namespace quorva;
+    const auto cells = SheetCells(row, index);
+    for (int k = 0; k < kSheetColumnCount; ++k) {
+        Cell(application, SheetRowOf(index), k + 1).Put(L"Value", cells[static_cast<std::size_t>(k)]);
     }
 }
 
-void ExportList(const std::vector<quorva::RecordRow>& rows, const std::string& templatePath, quorva::Prompter& prompter)
+void ExportList(const quorva::RecordList& rows, const std::string& templatePath, quorva::Prompter& prompter)
 {
     const Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
     if (!application) {
