@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bench=build/bench/bin
 # One size per process, so each reports its own peak memory.
 for size in 100000 1000000; do
-  "$bench/reload_bench" --benchmark_filter="/$size/" | grep -E 'median'
+  "$bench/reload_bench" --benchmark_filter="/$size/" | grep -E "median"
 done
 "$bench/search_bench" | grep -E 'median'
 
