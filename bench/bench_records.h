@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "register/core/document_statements.h"
@@ -18,5 +19,14 @@ quorva::RecordFields RealisticRecord(int n);
 std::string EnsureBenchFile(int count = kRecordCount);
 // The size of the file in bytes.
 long long FileBytes(const std::string& path);
+
+// Wall-clock seconds that `work` takes.
+template <typename Work>
+double SecondsOf(Work&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 }  // namespace bench

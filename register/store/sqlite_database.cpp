@@ -58,7 +58,9 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, ReadOnly)
 void TSQLiteDatabase::Open(const std::string& fileName, int flags)
 {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags, nullptr);
+    // A connection lives inside one command on one thread, so it needs no
+    // lock of its own; that lock was taken and released for every value read.
+    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
         db_ = db;
         return;

@@ -165,9 +165,7 @@ void TSQLiteTable::AppendRow(sqlite3_stmt* statement)
     std::size_t payload = 0;
     std::size_t longest = 0;
     for (int c = 0; c < columnCount_; ++c) {
-        // The value functions take no connection lock, unlike one
-        // sqlite3_column_* call per question; that lock was a tenth of
-        // reading the register.
+        // One call per value; the value functions answer the rest.
         TakeValue(sqlite3_column_value(statement, c), columnKinds_[c], pieces_[c]);
         payload += pieces_[c].length;
         longest = std::max(longest, pieces_[c].length);
