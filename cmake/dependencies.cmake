@@ -21,6 +21,11 @@ if(WIN32)
   target_compile_definitions(sqlite3 PRIVATE
     "SQLITE_API=__declspec(dllexport)" SQLITE_THREADSAFE=1 SQLITE_DEFAULT_FOREIGN_KEYS=0)
   target_compile_options(sqlite3 PRIVATE -w -O2)
+  # SQLite reads a page at a time. With an OVERLAPPED offset every read also
+  # posts a completion, which under Wine is a round trip to the wineserver: a
+  # reload of 100,000 records made 12,000 of them and took five times as long.
+  # Seeking and reading plainly is the same file access without that.
+  target_compile_definitions(sqlite3 PRIVATE SQLITE_WIN32_NO_OVERLAPPED)
   target_include_directories(sqlite3 INTERFACE ${QUORVA_SQLITE_DIR})
   add_library(SQLite::SQLite3 ALIAS sqlite3)
 
