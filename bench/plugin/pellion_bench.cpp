@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "plugin/device_list.h"
-#include "plugin/reader_thread.h"
+#include "plugin/devices/device_list.h"
+#include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/host_window.h"
 #include "tests/plugin/support/simulated_hid.h"
 

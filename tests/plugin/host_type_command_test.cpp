@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "plugin/command_engine.h"
-#include "plugin/reader_thread.h"
+#include "plugin/commands/command_engine.h"
+#include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/open_port_fixture.h"
 
 namespace pellion::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/reader_thread.h"
+#include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/open_port_fixture.h"
 
 namespace pellion::testing {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/command_engine.h"
+#include "plugin/commands/command_engine.h"
 #include "tests/plugin/support/open_port_fixture.h"
 
 namespace pellion::testing {

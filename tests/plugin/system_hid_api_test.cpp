@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/device_list.h"
+#include "plugin/devices/device_list.h"
 #include "tests/plugin/support/host_window.h"
 
 namespace pellion::testing {

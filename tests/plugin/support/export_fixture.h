@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/exports.h"
-#include "plugin/scanner_records.h"
+#include "plugin/host/exports.h"
+#include "plugin/devices/scanner_records.h"
 #include "tests/plugin/support/host_window.h"
 #include "tests/plugin/support/plugin_fixture.h"
 #include "tests/plugin/support/simulated_hid.h"

@@ -1,6 +1,6 @@
 #include "tests/plugin/support/open_port_fixture.h"
 
-#include "plugin/reader_thread.h"
+#include "plugin/port/reader_thread.h"
 
 namespace pellion::testing {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/device_list.h"
-#include "plugin/trace.h"
+#include "plugin/devices/device_list.h"
+#include "plugin/host/trace.h"
 #include "tests/plugin/support/host_window.h"
 #include "tests/plugin/support/simulated_hid.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/hid_api.h"
+#include "plugin/devices/hid_api.h"
 
 namespace pellion::testing {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/exports.h"
-#include "plugin/plugin.h"
-#include "plugin/pnp_window.h"
+#include "plugin/host/exports.h"
+#include "plugin/host/plugin.h"
+#include "plugin/host/pnp_window.h"
 #include "tests/plugin/support/simulated_hid.h"
 
 namespace {

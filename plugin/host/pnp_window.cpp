@@ -1,12 +1,12 @@
-#include "plugin/pnp_window.h"
+#include "plugin/host/pnp_window.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 #include <memory>
 
-#include "plugin/scanner_records.h"
-#include "plugin/trace.h"
+#include "plugin/devices/scanner_records.h"
+#include "plugin/host/trace.h"
 
 namespace pellion {
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/com_threads.h"
+#include "plugin/port/com_threads.h"
 
 namespace pellion {
 

@@ -1,10 +1,10 @@
-#include "plugin/attach_notifier.h"
+#include "plugin/host/attach_notifier.h"
 
 #include <algorithm>
 
-#include "plugin/device_list.h"
-#include "plugin/scanner_records.h"
-#include "plugin/trace.h"
+#include "plugin/devices/device_list.h"
+#include "plugin/devices/scanner_records.h"
+#include "plugin/host/trace.h"
 
 namespace pellion {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "plugin/attach_notifier.h"
-#include "plugin/device_list.h"
+#include "plugin/host/attach_notifier.h"
+#include "plugin/devices/device_list.h"
 
 namespace pellion {
 

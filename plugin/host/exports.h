@@ -1,7 +1,7 @@
 #pragma once
 
-#include "plugin/plugin.h"
-#include "plugin/trace.h"
+#include "plugin/host/plugin.h"
+#include "plugin/host/trace.h"
 
 // The four functions the scanner service calls, with C linkage and the C
 // calling convention (the caller removes the arguments).

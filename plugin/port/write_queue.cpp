@@ -1,4 +1,4 @@
-#include "plugin/write_queue.h"
+#include "plugin/port/write_queue.h"
 
 namespace pellion {
 

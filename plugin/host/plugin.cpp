@@ -1,8 +1,8 @@
-#include "plugin/plugin.h"
+#include "plugin/host/plugin.h"
 
-#include "plugin/host_type_commands.h"
-#include "plugin/scanner_records.h"
-#include "plugin/trace.h"
+#include "plugin/commands/host_type_commands.h"
+#include "plugin/devices/scanner_records.h"
+#include "plugin/host/trace.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "plugin/response_timer.h"
+#include "plugin/commands/response_timer.h"
 
 namespace pellion {
 

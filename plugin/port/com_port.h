@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "plugin/com_threads.h"
-#include "plugin/hid_api.h"
+#include "plugin/port/com_threads.h"
+#include "plugin/devices/hid_api.h"
 #include "plugin/win_handles.h"
 
 namespace pellion {

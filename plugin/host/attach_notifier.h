@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/hid_api.h"
-#include "plugin/known_scanners.h"
+#include "plugin/devices/hid_api.h"
+#include "plugin/devices/known_scanners.h"
 #include "plugin/win_handles.h"
 
 namespace pellion {

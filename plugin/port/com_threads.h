@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "plugin/plugin_records.h"
-#include "plugin/response_timer.h"
+#include "plugin/commands/response_timer.h"
 #include "plugin/win_handles.h"
-#include "plugin/write_queue.h"
+#include "plugin/port/write_queue.h"
 
 namespace pellion {
 

@@ -1,5 +1,5 @@
-#include "plugin/plugin.h"
-#include "plugin/hid_api.h"
+#include "plugin/host/plugin.h"
+#include "plugin/devices/hid_api.h"
 
 // Library load and unload. The host is expected to destroy its window, and
 // with it the hidden window that closes the ports, before it unloads: port

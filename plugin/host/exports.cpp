@@ -1,4 +1,4 @@
-#include "plugin/exports.h"
+#include "plugin/host/exports.h"
 
 #include <cstring>
 

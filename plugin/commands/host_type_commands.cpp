@@ -1,10 +1,10 @@
-#include "plugin/host_type_commands.h"
+#include "plugin/commands/host_type_commands.h"
 
 #include <cstring>
 
-#include "plugin/com_port.h"
-#include "plugin/command_engine.h"
-#include "plugin/trace.h"
+#include "plugin/port/com_port.h"
+#include "plugin/commands/command_engine.h"
+#include "plugin/host/trace.h"
 
 namespace pellion {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "plugin/attach_notifier.h"
-#include "plugin/device_list.h"
-#include "plugin/pnp_window.h"
+#include "plugin/host/attach_notifier.h"
+#include "plugin/devices/device_list.h"
+#include "plugin/host/pnp_window.h"
 #include "plugin/plugin_records.h"
 
 namespace pellion {

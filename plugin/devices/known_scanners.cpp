@@ -1,8 +1,8 @@
-#include "plugin/known_scanners.h"
+#include "plugin/devices/known_scanners.h"
 
 #include <cstring>
 
-#include "plugin/device_record.h"
+#include "plugin/devices/device_record.h"
 
 namespace pellion {
 

@@ -1,10 +1,10 @@
-#include "plugin/com_port.h"
+#include "plugin/port/com_port.h"
 
 #include <vector>
 
-#include "plugin/command_engine.h"
-#include "plugin/reader_thread.h"
-#include "plugin/writer_thread.h"
+#include "plugin/commands/command_engine.h"
+#include "plugin/port/reader_thread.h"
+#include "plugin/port/writer_thread.h"
 
 namespace pellion {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "plugin/device_record.h"
-#include "plugin/known_scanners.h"
+#include "plugin/devices/device_record.h"
+#include "plugin/devices/known_scanners.h"
 #include "plugin/plugin_records.h"
 
 namespace pellion {

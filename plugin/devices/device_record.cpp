@@ -1,4 +1,4 @@
-#include "plugin/device_record.h"
+#include "plugin/devices/device_record.h"
 
 #include <cstring>
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "plugin/com_port.h"
-#include "plugin/device_record.h"
-#include "plugin/hid_api.h"
-#include "plugin/host_type_commands.h"
-#include "plugin/known_scanners.h"
+#include "plugin/port/com_port.h"
+#include "plugin/devices/device_record.h"
+#include "plugin/devices/hid_api.h"
+#include "plugin/commands/host_type_commands.h"
+#include "plugin/devices/known_scanners.h"
 #include "plugin/win_handles.h"
 
 namespace pellion {

@@ -1,4 +1,4 @@
-#include "plugin/device_list.h"
+#include "plugin/devices/device_list.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "plugin/trace.h"
+#include "plugin/host/trace.h"
 
 namespace pellion {
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/trace.h"
+#include "plugin/host/trace.h"
 
 #include <atomic>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "plugin/scanner_records.h"
+#include "plugin/devices/scanner_records.h"
 
 #include <cstring>
 

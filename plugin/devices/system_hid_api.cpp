@@ -1,4 +1,4 @@
-#include "plugin/hid_api.h"
+#include "plugin/devices/hid_api.h"
 
 namespace pellion {
 

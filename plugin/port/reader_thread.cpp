@@ -1,9 +1,9 @@
-#include "plugin/reader_thread.h"
+#include "plugin/port/reader_thread.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/com_port.h"
+#include "plugin/port/com_port.h"
 
 namespace pellion {
 namespace {

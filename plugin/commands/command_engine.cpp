@@ -1,9 +1,9 @@
-#include "plugin/command_engine.h"
+#include "plugin/commands/command_engine.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/com_port.h"
+#include "plugin/port/com_port.h"
 
 namespace pellion {
 

@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/com_port.h"
-#include "plugin/command_engine.h"
-#include "plugin/reader_thread.h"
+#include "plugin/port/com_port.h"
+#include "plugin/commands/command_engine.h"
+#include "plugin/port/reader_thread.h"
 
 namespace pellion {
 namespace {
