@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "register/core/document_table.h"
+#include "register/core/records/document_table.h"
 #include "register/store/sqlite_database.h"
 
 namespace bench {

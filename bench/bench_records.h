@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "register/core/document_statements.h"
+#include "register/core/records/document_statements.h"
 
 // Registers of 100,000 records that look like a year's real intake, and of
 // 1,000,000 (the first one ten times over), made once in the temporary folder

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/bench_records.h"
-#include "register/core/main_window_presenter.h"
+#include "register/core/shell/main_window_presenter.h"
 #include "tests/support/fakes.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes register/core/gb18030_tables.inc from Python's own gb18030 codec.
+"""Writes register/core/text/gb18030_tables.inc from Python's own gb18030 codec.
 
 The register's GB18030 codec takes the one- and two-byte codes that code page
 936 has from the platform and needs two tables for the rest:
@@ -44,7 +44,7 @@ def main():
     out += ['    {0x%04X, %d},' % r for r in runs]
     out += ['};', '', 'constexpr std::uint32_t kGb18030BmpFourByteCount = %d;' % (
         sum(1 for cp in range(0x80, 0x10000) if not 0xD800 <= cp <= 0xDFFF and len(chr(cp).encode('gb18030')) == 4)), '']
-    path = os.path.join(os.path.dirname(__file__), '..', 'register', 'core', 'gb18030_tables.inc')
+    path = os.path.join(os.path.dirname(__file__), '..', 'register', 'core', 'text', 'gb18030_tables.inc')
     with open(path, 'w') as f:
         f.write('\n'.join(out))
 

@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "register/core/main_window_presenter.h"
-#include "register/core/settings.h"
-#include "register/core/startup.h"
-#include "register/core/text_encoding.h"
-#include "register/win32/local_date.h"
-#include "register/win32/main_form.h"
-#include "register/win32/main_form_ids.h"
-#include "register/win32/win32_file_system.h"
-#include "register/win32/win32_profile_store.h"
+#include "register/core/shell/main_window_presenter.h"
+#include "register/core/shell/settings.h"
+#include "register/core/shell/startup.h"
+#include "register/core/text/text_encoding.h"
+#include "register/win32/platform/local_date.h"
+#include "register/win32/shell/main_form.h"
+#include "register/win32/shell/main_form_ids.h"
+#include "register/win32/platform/win32_file_system.h"
+#include "register/win32/platform/win32_profile_store.h"
 #include "tests/support/fakes.h"
 
 namespace {

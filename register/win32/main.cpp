@@ -2,18 +2,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "register/core/startup.h"
+#include "register/core/shell/startup.h"
 #include "register/win32/automation/com_resources.h"
-#include "register/win32/entry_form.h"
-#include "register/win32/local_date.h"
-#include "register/win32/main_form.h"
-#include "register/win32/pick_list_form.h"
-#include "register/win32/search_form.h"
-#include "register/win32/settings_form.h"
-#include "register/win32/win32_file_picker.h"
-#include "register/win32/win32_file_system.h"
-#include "register/win32/win32_profile_store.h"
-#include "register/win32/win32_prompter.h"
+#include "register/win32/entry/entry_form.h"
+#include "register/win32/platform/local_date.h"
+#include "register/win32/shell/main_form.h"
+#include "register/win32/entry/pick_list_form.h"
+#include "register/win32/search/search_form.h"
+#include "register/win32/shell/settings_form.h"
+#include "register/win32/platform/win32_file_picker.h"
+#include "register/win32/platform/win32_file_system.h"
+#include "register/win32/platform/win32_profile_store.h"
+#include "register/win32/platform/win32_prompter.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {

@@ -1,11 +1,11 @@
-#include "register/core/database_copy.h"
+#include "register/core/records/database_copy.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "register/core/document_statements.h"
+#include "register/core/records/document_statements.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,9 +1,9 @@
-#include "register/core/document_table.h"
+#include "register/core/records/document_table.h"
 
 #include <gtest/gtest.h>
 
-#include "register/core/document_statements.h"
-#include "register/core/record_row.h"
+#include "register/core/records/document_statements.h"
+#include "register/core/records/record_row.h"
 #include "register/store/sqlite_database.h"
 
 namespace quorva {

@@ -1,4 +1,4 @@
-#include "register/core/entry_form_presenter.h"
+#include "register/core/entry/entry_form_presenter.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
-#include "register/core/document_statements.h"
-#include "register/core/pick_list.h"
+#include "register/core/records/document_statements.h"
+#include "register/core/entry/pick_list.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "register/core/gb18030_codec.h"
+#include "register/core/text/gb18030_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "register/core/list_loader.h"
+#include "register/core/shell/list_loader.h"
 
 #include <gtest/gtest.h>
 
-#include "register/core/document_statements.h"
+#include "register/core/records/document_statements.h"
 #include "register/store/sqlite_database.h"
 #include "register/store/sqlite_table.h"
 #include "tests/support/temp_folder.h"

@@ -1,9 +1,9 @@
-#include "register/core/main_window_presenter.h"
+#include "register/core/shell/main_window_presenter.h"
 
 #include <gtest/gtest.h>
 
-#include "register/core/database_copy.h"
-#include "register/core/document_statements.h"
+#include "register/core/records/database_copy.h"
+#include "register/core/records/document_statements.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "register/core/number_advance.h"
+#include "register/core/entry/number_advance.h"
 
 #include <gtest/gtest.h>
 

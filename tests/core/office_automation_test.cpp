@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "register/core/approval_form.h"
-#include "register/core/list_export.h"
-#include "register/core/office_automation.h"
+#include "register/core/automation/approval_form.h"
+#include "register/core/automation/list_export.h"
+#include "register/core/automation/office_automation.h"
 #include "tests/support/fake_entry_dialog.h"
 
 namespace quorva {

@@ -1,4 +1,4 @@
-#include "register/core/record_entry.h"
+#include "register/core/entry/record_entry.h"
 
 #include <gtest/gtest.h>
 

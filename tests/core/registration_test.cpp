@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "register/core/document_statements.h"
-#include "register/core/main_window_presenter.h"
+#include "register/core/records/document_statements.h"
+#include "register/core/shell/main_window_presenter.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/fake_entry_dialog.h"
 #include "tests/support/fakes.h"

@@ -1,4 +1,4 @@
-#include "register/core/search_form.h"
+#include "register/core/search/search_form.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "register/core/settings_form.h"
+#include "register/core/shell/settings_form.h"
 
 #include <gtest/gtest.h>
 
-#include "register/core/database_copy.h"
-#include "register/core/startup.h"
+#include "register/core/records/database_copy.h"
+#include "register/core/shell/startup.h"
 
 namespace quorva {
 namespace {

@@ -1,4 +1,4 @@
-#include "register/core/settings.h"
+#include "register/core/shell/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "register/core/startup.h"
+#include "register/core/shell/startup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "register/core/entry_dialog.h"
+#include "register/core/entry/entry_dialog.h"
 
 // An entry dialog without a window: what the commands put in it is kept, and
 // `clerk` plays the person (and the scanner) while it is shown.

@@ -6,10 +6,10 @@
 #include <tuple>
 #include <vector>
 
-#include "register/core/file_picker.h"
-#include "register/core/file_system.h"
-#include "register/core/profile_store.h"
-#include "register/core/prompter.h"
+#include "register/core/shell/file_picker.h"
+#include "register/core/shell/file_system.h"
+#include "register/core/shell/profile_store.h"
+#include "register/core/shell/prompter.h"
 
 // An INI store in memory, keyed by file, section and key.
 class MemoryProfileStore : public ProfileStore {

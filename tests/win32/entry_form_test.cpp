@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "register/win32/win32_prompter.h"
+#include "register/win32/platform/win32_prompter.h"
 #include "tests/win32/main_form_fixture.h"
 
 namespace {

@@ -12,16 +12,16 @@
 #include <fstream>
 #include <memory>
 
-#include "register/core/document_statements.h"
-#include "register/core/text_encoding.h"
+#include "register/core/records/document_statements.h"
+#include "register/core/text/text_encoding.h"
 #include "register/store/sqlite_database.h"
-#include "register/win32/entry_form.h"
-#include "register/win32/main_form.h"
-#include "register/win32/main_form_ids.h"
-#include "register/win32/pick_list_form.h"
-#include "register/win32/search_form.h"
-#include "register/win32/win32_file_system.h"
-#include "register/win32/win32_profile_store.h"
+#include "register/win32/entry/entry_form.h"
+#include "register/win32/shell/main_form.h"
+#include "register/win32/shell/main_form_ids.h"
+#include "register/win32/entry/pick_list_form.h"
+#include "register/win32/search/search_form.h"
+#include "register/win32/platform/win32_file_system.h"
+#include "register/win32/platform/win32_profile_store.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "register/core/search_form.h"
+#include "register/core/search/search_form.h"
 #include "tests/win32/main_form_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "register/core/civil_date.h"
+#include "register/core/text/civil_date.h"
 
 namespace quorva {
 

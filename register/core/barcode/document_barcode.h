@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "register/core/document_statements.h"
+#include "register/core/records/document_statements.h"
 
 // The text of the two-dimensional barcode printed on official documents: a
 // version tag, then the document's fields in a fixed order, each followed by

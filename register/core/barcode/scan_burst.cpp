@@ -1,6 +1,6 @@
 #include "register/core/barcode/scan_burst.h"
 
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 
 namespace quorva {
 

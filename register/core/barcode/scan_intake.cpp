@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "register/core/number_advance.h"
-#include "register/core/settings.h"
-#include "register/core/text_encoding.h"
+#include "register/core/entry/number_advance.h"
+#include "register/core/shell/settings.h"
+#include "register/core/text/text_encoding.h"
 #include "register/store/sqlite_database.h"
 #include "register/store/sqlite_table.h"
 

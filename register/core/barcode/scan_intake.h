@@ -3,8 +3,8 @@
 #include <string>
 
 #include "register/core/barcode/document_barcode.h"
-#include "register/core/entry_dialog.h"
-#include "register/core/main_window_presenter.h"
+#include "register/core/entry/entry_dialog.h"
+#include "register/core/shell/main_window_presenter.h"
 
 // What a scanned barcode does: in the entry dialog it fills the barcode's
 // fields; over the main window it registers a record silently or, in query

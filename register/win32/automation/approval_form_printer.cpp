@@ -1,7 +1,7 @@
 #include "register/win32/automation/approval_form_printer.h"
 
-#include "register/core/approval_form.h"
-#include "register/core/text_encoding.h"
+#include "register/core/automation/approval_form.h"
+#include "register/core/text/text_encoding.h"
 #include "register/win32/automation/office_application.h"
 #include "register/win32/automation/ole_exception.h"
 

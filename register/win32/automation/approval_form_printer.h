@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "register/core/entry_dialog.h"
-#include "register/core/prompter.h"
+#include "register/core/entry/entry_dialog.h"
+#include "register/core/shell/prompter.h"
 
 // "打印呈批表": a new document from the template in Word or the WPS word
 // processor, its placeholders filled with the dialog's values, left open

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 #include "register/win32/automation/dispatch.h"
 #include "register/win32/automation/ole_exception.h"
 

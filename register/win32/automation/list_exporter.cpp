@@ -1,6 +1,6 @@
 #include "register/win32/automation/list_exporter.h"
 
-#include "register/core/list_export.h"
+#include "register/core/automation/list_export.h"
 #include "register/win32/automation/office_application.h"
 
 namespace {

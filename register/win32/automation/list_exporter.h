@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <string>
 
-#include "register/core/list_export.h"
-#include "register/core/prompter.h"
-#include "register/core/record_list.h"
-#include "register/core/record_row.h"
+#include "register/core/automation/list_export.h"
+#include "register/core/shell/prompter.h"
+#include "register/core/shell/record_list.h"
+#include "register/core/records/record_row.h"
 #include "register/win32/automation/dispatch.h"
 
 // "导出列表": the rows the list shows into a new workbook of Excel or the WPS

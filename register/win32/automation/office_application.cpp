@@ -1,6 +1,6 @@
 #include "register/win32/automation/office_application.h"
 
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 
 namespace {
 

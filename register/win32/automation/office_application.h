@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/core/office_automation.h"
+#include "register/core/automation/office_automation.h"
 #include "register/win32/automation/dispatch.h"
 
 // The first attempt of the order that gives an application object: attach

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 #include "register/win32/automation/com_resources.h"
 
 namespace {

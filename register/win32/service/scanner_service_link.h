@@ -1,8 +1,8 @@
 #pragma once
 
-#include "register/core/prompter.h"
+#include "register/core/shell/prompter.h"
 #include "register/win32/service/talvex_link.h"
-#include "register/win32/win32_prompter.h"
+#include "register/win32/platform/win32_prompter.h"
 
 // The main window's link to the scanner service: the silent start-up link,
 // the "连接扫描枪" command and the barcode handler, over one component.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "register/core/text_encoding.h"
+#include "register/core/text/text_encoding.h"
 
 using Microsoft::WRL::ComPtr;
 using talvex_tlb::ITalvex;

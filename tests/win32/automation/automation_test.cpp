@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-#include "register/core/list_export.h"
+#include "register/core/automation/list_export.h"
 #include "register/win32/automation/approval_form_printer.h"
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/automation/ole_exception.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "register/core/office_automation.h"
-#include "register/core/record_row.h"
+#include "register/core/automation/office_automation.h"
+#include "register/core/records/record_row.h"
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/automation/office_application.h"
 #include "tests/win32/automation/standin_registry.h"

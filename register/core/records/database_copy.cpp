@@ -1,0 +1,143 @@
+#include "register/core/records/database_copy.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "register/core/records/document_table.h"
+#include "register/core/shell/startup.h"
+#include "register/store/sqlite_database.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "register/core/text/text_encoding.h"
+#endif
+
+namespace quorva {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kPartialSuffix = ".partial";
+const char* const kIntegrityCheck = "PRAGMA integrity_check";
+const char* const kIntegrityOk = "ok";
+
+fs::path PathOf(const std::string& utf8)
+{
+    return fs::u8path(utf8);
+}
+
+void RemoveQuietly(const std::string& path)
+{
+    std::error_code ignored;
+    fs::remove(PathOf(path), ignored);
+}
+
+// Replaces `to` by `from` in one step, so `to` is either the old or the new
+// file, never missing.
+bool MoveOver(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    std::error_code error;
+    fs::rename(PathOf(from), PathOf(to), error);
+    return !error;
+#endif
+}
+
+bool CopyOver(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+std::string::size_type LastSeparator(const std::string& path)
+{
+    return path.find_last_of("\\/");
+}
+
+// A read-only connection on the backup, or nothing when it is not one the
+// register can take.
+std::unique_ptr<TSQLiteDatabase> OpenRestorableBackup(const std::string& backupPath)
+{
+    try {
+        auto backup = std::make_unique<TSQLiteDatabase>(backupPath, TSQLiteDatabase::ReadOnly{});
+        const std::unique_ptr<TSQLiteTable> check = backup->Query(kIntegrityCheck);
+        if (check->CountRows() != 1 || check->TextAt(0) != kIntegrityOk) return nullptr;
+        if (!backup->HasTable(kTableName)) return nullptr;
+        return backup;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+std::string FileNamePart(const std::string& path)
+{
+    const auto separator = LastSeparator(path);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string FolderPart(const std::string& path)
+{
+    const auto separator = LastSeparator(path);
+    if (separator == std::string::npos) return std::string();
+    const bool driveRoot = separator == 2 && path[1] == ':';
+    return path.substr(0, driveRoot ? separator + 1 : separator);
+}
+
+bool DatabaseFileExists(const std::string& path)
+{
+    std::error_code ignored;
+    return fs::exists(PathOf(path), ignored);
+}
+
+std::string BackupPathIn(const std::string& folder, const std::string& databasePath)
+{
+    return JoinDatabasePath(folder, FileNamePart(databasePath) + kBackupSuffix);
+}
+
+std::string BeforeRestorePath(const std::string& databasePath)
+{
+    return databasePath + kBeforeRestoreSuffix;
+}
+
+bool BackupDatabase(const std::string& databasePath, const std::string& backupPath)
+{
+    const std::string partial = backupPath + kPartialSuffix;
+    RemoveQuietly(partial);
+    int result = 0;
+    try {
+        TSQLiteDatabase source(databasePath);
+        TSQLiteDatabase target(partial);
+        result = source.BackupTo(target);
+    } catch (...) {
+        RemoveQuietly(partial);
+        throw;
+    }
+    // Both connections are closed here: Windows moves no open file.
+    if (result == kCopyComplete && MoveOver(partial, backupPath)) return true;
+    RemoveQuietly(partial);
+    return false;
+}
+
+bool IsRestorableBackup(const std::string& backupPath)
+{
+    return OpenRestorableBackup(backupPath) != nullptr;
+}
+
+bool RestoreDatabase(const std::string& backupPath, const std::string& databasePath)
+{
+    const std::unique_ptr<TSQLiteDatabase> source = OpenRestorableBackup(backupPath);
+    if (!source) return false;
+    if (DatabaseFileExists(databasePath) && !CopyOver(databasePath, BeforeRestorePath(databasePath))) return false;
+    TSQLiteDatabase target(databasePath);
+    return source->BackupTo(target) == kCopyComplete;
+}
+
+}  // namespace quorva

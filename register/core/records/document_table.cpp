@@ -1,0 +1,78 @@
+#include "register/core/records/document_table.h"
+
+#include "register/store/sqlite_database.h"
+
+namespace quorva {
+
+namespace {
+
+const char* const kColumnNames[kColumnCount] = {
+    "ID",   "swrq", "lwdw",   "wz",   "wh",  "mmdj", "jjcd", "wjbt", "swzh", "ybyj", "fgldpx", "zyldpx", "bljg", "tmbh",
+    "zsdw", "fwrq", "fbcq", "tmzzdw", "zzrq", "zdyzd", "cdh", "ybj",  "lrr",  "bz",   "ycp",    "cpr",    "bwh",
+};
+
+const char* const kCreateTablePieces[] = {
+    "CREATE TABLE Quorva ([ID] INTEGER PRIMARY KEY,[swrq] VARCHAR (255),",
+    "[lwdw] VARCHAR (255),[wz] VARCHAR (255),[wh] VARCHAR (255),",
+    "[mmdj] VARCHAR (255),[jjcd] VARCHAR (255),[wjbt] VARCHAR (255),",
+    "[swzh] VARCHAR (255),[ybyj] VARCHAR (255),[fgldpx] VARCHAR (255),",
+    "[zyldpx] VARCHAR (255),[bljg] VARCHAR (255),[tmbh] VARCHAR (255),",
+    "[zsdw] VARCHAR (255),[fwrq] VARCHAR (255),[fbcq] VARCHAR (255),",
+    "[tmzzdw] VARCHAR (255),[zzrq] VARCHAR (255),[zdyzd] VARCHAR (255),",
+    "[cdh] VARCHAR (255),[ybj] VARCHAR (255),[lrr] VARCHAR (255),",
+    "[bz] VARCHAR (255), [ycp] VARCHAR (255), [cpr]  VARCHAR (255), [bwh]  VARCHAR (255));",
+};
+
+const char* const kCreateIndex = "CREATE INDEX Quorvawh ON [Quorva]([wh]);";
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+{
+    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+        text.replace(pos, from.size(), to);
+    }
+}
+
+}  // namespace
+
+const char* ColumnName(Column column)
+{
+    return kColumnNames[static_cast<int>(column)];
+}
+
+bool IsYes(std::string_view flag)
+{
+    return flag == kYes;
+}
+
+std::string CreateTableStatement()
+{
+    std::string statement;
+    for (const char* piece : kCreateTablePieces) statement += piece;
+    return statement;
+}
+
+std::string CreateIndexStatement()
+{
+    return kCreateIndex;
+}
+
+void CreateDocumentTable(TSQLiteDatabase& db)
+{
+    db.Execute(CreateTableStatement());
+    db.Execute(CreateIndexStatement());
+}
+
+void EnsureDocumentTable(TSQLiteDatabase& db)
+{
+    if (!db.HasTable(kTableName)) CreateDocumentTable(db);
+}
+
+std::string ApplyBracketRule(std::string_view reference)
+{
+    std::string text(reference);
+    ReplaceAll(text, "[", "〔");
+    ReplaceAll(text, "]", "〕");
+    return text;
+}
+
+}  // namespace quorva

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "register/core/records/document_statements.h"
+#include "register/core/shell/prompter.h"
+
+// The search dialog TForm2 as the search command sees it, and the rows it
+// builds conditions from.
+namespace quorva {
+
+inline constexpr const char* kSearchCaption = "请选择查询条件（可多选）";
+inline constexpr const char* kNothingFoundText = "未查询到符合条件的数据记录!";
+inline constexpr const char* kNothingFoundCaption = "找不到记录";
+
+// The items of every mode drop-down, in this order; no selection is -1.
+inline constexpr std::array<const char*, 3> kSearchModeItems = {"匹配查询", "模糊查询", "不查询"};
+inline constexpr int kNoSearchMode = -1;
+
+enum class SearchValueKind { Edit, Digits, DropDown, OneLineMemo };
+enum class SearchPreset { None, DocumentTypes, Classifications, Urgencies, YesNo, PersonnelNames };
+
+struct SearchRow {
+    const char* label;
+    Column column;
+    SearchValueKind kind;
+    SearchPreset preset;
+};
+
+inline constexpr int kSearchRowCount = 25;
+// In the order the conditions are built (not the order on screen).
+extern const std::array<SearchRow, kSearchRowCount> kSearchRows;
+
+// What one row holds when the dialog is confirmed: the mode drop-down's
+// selected index and the value control's text, UTF-8, untrimmed.
+struct SearchInput {
+    int mode = kNoSearchMode;
+    std::string value;
+};
+using SearchInputs = std::array<SearchInput, kSearchRowCount>;
+
+// One term per row whose mode is exact or fuzzy, in build order.
+std::vector<SearchTerm> BuildSearchTerms(const SearchInputs& inputs);
+
+const std::vector<std::string>& SearchPresetItems(SearchPreset preset);
+
+class SearchDialog {
+public:
+    virtual ~SearchDialog() = default;
+    // True when the dialog closed with "确定".
+    virtual bool ShowModal() = 0;
+    // The rows as they stood when it closed, in build order.
+    virtual SearchInputs Inputs() const = 0;
+};
+
+class SearchDialogFactory {
+public:
+    virtual ~SearchDialogFactory() = default;
+    // The personnel-name drop-downs are filled from the names list file.
+    virtual std::unique_ptr<SearchDialog> CreateSearchDialog(const std::string& namesListPath, Prompter& prompter) = 0;
+};
+
+}  // namespace quorva

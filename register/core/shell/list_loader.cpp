@@ -1,0 +1,89 @@
+#include "register/core/shell/list_loader.h"
+
+#include <stdexcept>
+
+#include "register/core/shell/settings.h"
+#include "register/store/sqlite_database.h"
+#include "register/store/sqlite_table.h"
+
+namespace quorva {
+
+namespace {
+
+long long DaysFromText(const std::string& text)
+{
+    long long days = 0;
+    if (!ParseWholeNumber(text, days)) throw std::runtime_error("'" + text + "' is not a valid integer value");
+    return days;
+}
+
+CivilDate DateFromSwrq(const std::string& swrq)
+{
+    const std::optional<CivilDate> date = ParseCompactDate(swrq);
+    if (!date) throw std::runtime_error("'" + swrq + "' is not a valid date");
+    return *date;
+}
+
+// The days text is read once a row is tested, and once only.
+class RecentDaysRule {
+public:
+    RecentDaysRule(const std::string& daysText, const CivilDate& today) : daysText_(daysText), today_(today) {}
+    bool Admits(const std::string& swrq)
+    {
+        const std::int64_t age = today_.DayNumber() - DateFromSwrq(swrq).DayNumber();
+        if (!daysRead_) {
+            days_ = DaysFromText(daysText_);
+            daysRead_ = true;
+        }
+        return days_ >= age;
+    }
+
+private:
+    const std::string& daysText_;
+    const CivilDate& today_;
+    bool daysRead_ = false;
+    long long days_ = 0;
+};
+
+}  // namespace
+
+bool IsWithinRecentDays(const std::string& swrq, const std::string& daysText, const CivilDate& today)
+{
+    return RecentDaysRule(daysText, today).Admits(swrq);
+}
+
+std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, const FilterState& filters)
+{
+    TSQLiteDatabase db(databasePath);
+    EnsureDocumentTable(db);
+    return db.Query(ListStatement(filters.ApprovalFilter(), filters.FinishedFilter()));
+}
+
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,
+                    RecordList& rows)
+{
+    const TSQLiteTable& table = *result;
+    rows.Reset(std::move(result));
+    if (table.CountRows() == 0) return;
+    const int swrqColumn = table.ColumnIndex(ColumnName(Column::swrq));
+    const bool recentOnly = filters.IsTicked(FilterBox::RecentOnly);
+    RecentDaysRule recent(filters.days(), today);
+    std::string swrq;
+    for (int r = 0; r < table.CountRows(); ++r) {
+        if (recentOnly) {
+            swrq.clear();
+            table.AppendTextOf(r, swrqColumn, swrq);
+            if (!recent.Admits(swrq)) continue;
+        }
+        rows.Add(r);
+    }
+}
+
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, RecordList& rows)
+{
+    const TSQLiteTable& table = *result;
+    rows.Reset(std::move(result));
+    for (int r = 0; r < table.CountRows(); ++r) rows.Add(r);
+}
+
+}  // namespace quorva

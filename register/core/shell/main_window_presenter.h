@@ -1,0 +1,125 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "register/core/text/civil_date.h"
+#include "register/core/entry/entry_dialog.h"
+#include "register/core/shell/file_picker.h"
+#include "register/core/shell/file_system.h"
+#include "register/core/shell/filter_state.h"
+#include "register/core/shell/prompter.h"
+#include "register/core/shell/record_list.h"
+#include "register/core/search/search_form.h"
+#include "register/core/shell/settings_form.h"
+#include "register/core/shell/startup.h"
+
+namespace quorva {
+
+// What the main window shows; the window itself only puts it on screen.
+class MainView {
+public:
+    virtual ~MainView() = default;
+    virtual void ShowFilterChecks(const FilterState& filters) = 0;
+    virtual void SetDaysText(const std::string& text) = 0;
+    // The filter row is disabled while query mode is on.
+    virtual void SetFiltersEnabled(bool enabled) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The list's content was replaced; nothing is selected. The rows stay
+    // the presenter's; the view reads the cells it draws.
+    virtual void ShowRows(const RecordList& rows) = 0;
+    // Selects a row and scrolls it into view.
+    virtual void SelectRow(int index) = 0;
+    // The selected row, or -1.
+    virtual int SelectedRow() const = 0;
+    // One row's texts changed in place.
+    virtual void RefreshRow(int index) = 0;
+    // Ticks or clears "查询模式" without raising its click.
+    virtual void ShowQueryMode(bool ticked) = 0;
+};
+
+// Where the program finds its machine: real folders in the program, temporary
+// ones in tests.
+struct MainWindowEnvironment {
+    FileSystem& fileSystem;
+    ProfileStore& profileStore;
+    Prompter& prompter;
+    std::string appDataFolder;
+    std::vector<std::string> defaultFolderCandidates;
+    std::function<CivilDate()> today;
+    EntryDialogFactory* entryDialogs = nullptr;
+    SearchDialogFactory* searchDialogs = nullptr;
+    SettingsDialogFactory* settingsDialogs = nullptr;
+    FilePicker* filePicker = nullptr;
+    // The local date and time as BFDate and the status bar show it.
+    std::function<std::string()> now;
+};
+
+// The behaviour of the main window; handlers are named after the control and
+// event that call them. Commands raise; the window runs them through
+// RunCommand.
+class MainWindowPresenter {
+public:
+    MainWindowPresenter(MainView& view, MainWindowEnvironment environment);
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    // The list loader.
+    void Button3Click();
+    // A click on one of the five filter boxes, with its state after the click.
+    void FilterBoxClick(FilterBox box, bool ticked);
+    // Edit1's text changed.
+    void Edit1Change(const std::string& text);
+    // "查询模式" changed.
+    void CheckBox6Click(bool ticked);
+    // "录入登记" and "收文录入": register a new document.
+    void newbtnClick();
+    // "编辑记录", "编辑选定" and a double click: edit the selected record.
+    void edtbtnClick();
+    // "查询": search and show the result in query mode.
+    void SearchClick();
+    // The records matching `terms` as a search result in query mode; none
+    // found gives the warning and leaves the list as it was.
+    void ShowSearchResult(const std::vector<SearchTerm>& terms);
+    // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
+    void DeleteSelectedClick();
+    void ClearAllClick();
+    // The system menu's "备份", "恢复" and "设置".
+    void BackupClick();
+    void RestoreClick();
+    void SettingsClick();
+
+    const MainWindowState& state() const { return state_; }
+    const FilterState& filters() const { return filters_; }
+    // The rows as shown, as texts.
+    const RecordList& rows() const { return rows_; }
+    bool queryMode() const { return queryMode_; }
+    Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
+    Prompter& prompter() { return env_.prompter; }
+    CivilDate today() const { return env_.today(); }
+
+private:
+    std::unique_ptr<EntryDialog> CreateEntryDialog();
+    void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
+    void StoreNewRecord(const EntryDialog& dialog);
+    // Runs a change of the database, then reloads the list also when the
+    // change failed; the change's error wins.
+    template <typename Change>
+    void ReloadAfter(Change&& change);
+    void Message(const std::string& text);
+    bool Confirmed(const std::string& text, const std::string& caption);
+    FilePicker& filePicker();
+
+    MainView& view_;
+    MainWindowEnvironment env_;
+    MainWindowState state_;
+    FilterState filters_;
+    RecordList rows_;
+    bool queryMode_ = false;
+    bool created_ = false;
+};
+
+}  // namespace quorva

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "register/core/shell/settings_form.h"
+#include "register/win32/platform/modal_dialog.h"
+
+// The file-name dialog "设定数据库文件名": one box that takes only the
+// characters of a plain ASCII file name.
+class TForm4 final : private ModalDialog {
+public:
+    explicit TForm4(std::string name) : name_(std::move(name)) {}
+    // True on OK; name() is then the box's text.
+    bool ShowModal(HWND owner);
+    const std::string& name() const { return name_; }
+
+private:
+    bool OnInit() override;
+    void OnLayout(int width, int height) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    std::string name_;
+};
+
+// The advanced settings dialog "高级设置". Its boxes change only through
+// their "..." buttons and count only when it closes with OK.
+class TForm3 final : public quorva::SettingsDialog, private ModalDialog {
+public:
+    explicit TForm3(HWND owner) : owner_(owner) {}
+    bool ShowModal(const quorva::SettingsValues& values) override;
+    quorva::SettingsValues Values() const override { return values_; }
+
+    enum ControlId : int { kFolder = 101, kFileName, kTemplate, kSilentEntry, kPickFolder, kPickFileName, kPickTemplate };
+
+private:
+    bool OnInit() override;
+    void OnLayout(int width, int height) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+
+    HWND owner_;
+    quorva::SettingsValues values_;
+};
+
+class Win32SettingsDialogFactory final : public quorva::SettingsDialogFactory {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    std::unique_ptr<quorva::SettingsDialog> CreateSettingsDialog() override { return std::make_unique<TForm3>(owner_); }
+
+private:
+    HWND owner_ = nullptr;
+};
