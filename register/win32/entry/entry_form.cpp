@@ -18,7 +18,6 @@ constexpr int kPrintButton = 3001;         // Button3 "打印呈批表"
 constexpr int kNamesButtonForLrr = 3002;   // Button10 beside 录入人
 constexpr int kNamesButtonForCpr = 3003;   // Button10 beside 经办人
 constexpr int kAgencyButton = 3004;        // Button6, hidden
-constexpr UINT_PTR kMultiLineSubclass = 1;
 
 constexpr int kWidth = 588;
 constexpr int kHeight = 629;
@@ -92,29 +91,6 @@ SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
     time.wMonth = static_cast<WORD>(date.month);
     time.wDay = static_cast<WORD>(date.day);
     return time;
-}
-
-// A multi-line box keeps Enter for a line break but lets Tab move on, as a
-// scanner's tab keystroke expects.
-LRESULT CALLBACK MultiLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    if (message == WM_GETDLGCODE) {
-        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
-        const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_TAB) {
-            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
-        }
-        return code;
-    }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, MultiLineProc, kMultiLineSubclass);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-void FillItems(HWND comboBox, const std::vector<std::string>& items)
-{
-    for (const std::string& item : items) {
-        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
-    }
 }
 
 template <std::size_t N>
@@ -204,7 +180,7 @@ void TForm1::AddField(EntryField field)
     case Kind::Memo:
         control = AddControl(WC_EDITW, "", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, id,
                              WS_EX_CLIENTEDGE);
-        SetWindowSubclass(control, MultiLineProc, kMultiLineSubclass, 0);
+        LetTabLeave(control);
         break;
     case Kind::DropDown:
         control = AddControl(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, id);

@@ -1,5 +1,7 @@
 #include "register/win32/platform/modal_dialog.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "register/core/text/text_encoding.h"
@@ -99,4 +101,36 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return result;
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+namespace {
+
+constexpr UINT_PTR kTabLeavesSubclass = 1;
+
+LRESULT CALLBACK TabLeavesProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_GETDLGCODE) {
+        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_TAB) {
+            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+        }
+        return code;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TabLeavesProc, kTabLeavesSubclass);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void LetTabLeave(HWND multiLineBox)
+{
+    SetWindowSubclass(multiLineBox, TabLeavesProc, kTabLeavesSubclass, 0);
+}
+
+void FillItems(HWND comboBox, const std::vector<std::string>& items)
+{
+    for (const std::string& item : items) {
+        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    }
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "register/win32/platform/gdi_handle.h"
 
@@ -48,3 +49,9 @@ private:
 // Text of a window as UTF-8, and back.
 std::string WindowTextUtf8(HWND hwnd);
 void SetWindowTextUtf8(HWND hwnd, const std::string& text);
+
+// A multi-line box keeps Enter for a line break but lets Tab move on, as a
+// scanner's tab keystroke expects.
+void LetTabLeave(HWND multiLineBox);
+
+void FillItems(HWND comboBox, const std::vector<std::string>& items);

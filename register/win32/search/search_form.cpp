@@ -14,7 +14,6 @@ constexpr int kValueIdBase = 1100;
 constexpr int kLabelIdBase = 1200;
 constexpr int kSeparatorId = 1300;
 constexpr UINT_PTR kModeSubclass = 1;
-constexpr UINT_PTR kMemoSubclass = 2;
 
 constexpr int kWidth = 685;
 constexpr int kHeight = 533;
@@ -40,28 +39,6 @@ LRESULT CALLBACK ModeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-// A one-line multi-line box keeps Enter for a line break and lets Tab move on.
-LRESULT CALLBACK MemoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    if (message == WM_GETDLGCODE) {
-        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
-        const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_TAB) {
-            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
-        }
-        return code;
-    }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, MemoProc, kMemoSubclass);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-void FillItems(HWND comboBox, const std::vector<std::string>& items)
-{
-    for (const std::string& item : items) {
-        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
-    }
-}
-
 }  // namespace
 
 TForm2::TForm2(HWND owner, std::vector<std::string> names) : owner_(owner), names_(std::move(names)) {}
@@ -84,8 +61,8 @@ bool TForm2::ShowModal()
 
 void TForm2::AddRow(int row)
 {
-    const quorva::SearchRow& spec = quorva::kSearchRows[static_cast<std::size_t>(row)];
-    labels_[static_cast<std::size_t>(row)] = AddControl(WC_STATICW, spec.label, SS_RIGHT, kLabelIdBase + row);
+    const quorva::SearchRow& layout = quorva::kSearchRows[static_cast<std::size_t>(row)];
+    labels_[static_cast<std::size_t>(row)] = AddControl(WC_STATICW, layout.label, SS_RIGHT, kLabelIdBase + row);
 
     const HWND mode = AddControl(WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, ModeId(row));
     for (const char* item : quorva::kSearchModeItems) {
@@ -93,7 +70,7 @@ void TForm2::AddRow(int row)
     }
     SetWindowSubclass(mode, ModeProc, kModeSubclass, 0);
 
-    switch (spec.kind) {
+    switch (layout.kind) {
     case SearchValueKind::Edit:
         AddControl(WC_EDITW, "", ES_AUTOHSCROLL | WS_TABSTOP, ValueId(row), WS_EX_CLIENTEDGE);
         break;
@@ -103,14 +80,14 @@ void TForm2::AddRow(int row)
     case SearchValueKind::OneLineMemo: {
         const HWND memo = AddControl(WC_EDITW, "", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP,
                                      ValueId(row), WS_EX_CLIENTEDGE);
-        SetWindowSubclass(memo, MemoProc, kMemoSubclass, 0);
+        LetTabLeave(memo);
         break;
     }
     case SearchValueKind::DropDown: {
         const HWND box = AddControl(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
                                     ValueId(row));
-        FillItems(box, spec.preset == quorva::SearchPreset::PersonnelNames ? names_
-                                                                          : quorva::SearchPresetItems(spec.preset));
+        FillItems(box, layout.preset == quorva::SearchPreset::PersonnelNames ? names_
+                                                                          : quorva::SearchPresetItems(layout.preset));
         break;
     }
     }
