@@ -13,27 +13,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/counting_view.h"
 #include "bench/bench_records.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "tests/support/fakes.h"
 
 namespace {
-
-// The real list is virtual: handing it the rows is setting a count.
-class CountingView : public quorva::MainView {
-public:
-    void ShowFilterChecks(const quorva::FilterState&) override {}
-    void SetDaysText(const std::string&) override {}
-    void SetFiltersEnabled(bool) override {}
-    void SetStatusText(const std::string&) override {}
-    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
-    void SelectRow(int index) override { selected = index; }
-    int SelectedRow() const override { return selected; }
-    void RefreshRow(int) override {}
-    void ShowQueryMode(bool) override {}
-    std::size_t shown = 0;
-    int selected = -1;
-};
 
 double PeakResidentBytes()
 {
@@ -61,7 +46,7 @@ void ReloadAgainstShell(benchmark::State& state)
     FakeFileSystem fs;
     MemoryProfileStore store;
     ScriptedPrompter prompter;
-    CountingView view;
+    bench::CountingView view;
     const std::string appData = "A:";
     store.Write(appData + "\\ovd\\quorva.ini", "Option", "DName", path);
     store.Write(appData + "\\ovd\\quorva.ini", "Option", "Path", "");

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/counting_view.h"
 #include "bench/bench_records.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "tests/support/fakes.h"
@@ -17,20 +18,6 @@ constexpr int kTitleRow = 7;  // 文件标题 in build order, from 0
 constexpr int kFuzzy = 1;
 const char* const kEveryTitle = "安全生产";
 const char* const kFewTitles = "第7777期";
-
-class CountingView : public quorva::MainView {
-public:
-    void ShowFilterChecks(const quorva::FilterState&) override {}
-    void SetDaysText(const std::string&) override {}
-    void SetFiltersEnabled(bool) override {}
-    void SetStatusText(const std::string&) override {}
-    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
-    void SelectRow(int) override {}
-    int SelectedRow() const override { return -1; }
-    void RefreshRow(int) override {}
-    void ShowQueryMode(bool) override {}
-    std::size_t shown = 0;
-};
 
 // A dialog the clerk confirms with one fuzzy condition on the title.
 class TitleSearch : public quorva::SearchDialogFactory, public quorva::SearchDialog {
@@ -55,7 +42,7 @@ void SearchAgainstShell(benchmark::State& state, const char* value)
     FakeFileSystem fs;
     MemoryProfileStore store;
     ScriptedPrompter prompter;
-    CountingView view;
+    bench::CountingView view;
     TitleSearch dialog(value);
     quorva::MainWindowPresenter presenter(
         view, quorva::MainWindowEnvironment{fs, store, prompter, "A:", {"X:"},

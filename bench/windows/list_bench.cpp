@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_view.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "register/core/shell/settings.h"
 #include "register/core/shell/startup.h"
@@ -26,20 +27,6 @@
 #include "tests/support/fakes.h"
 
 namespace {
-
-class CountingView : public quorva::MainView {
-public:
-    void ShowFilterChecks(const quorva::FilterState&) override {}
-    void SetDaysText(const std::string&) override {}
-    void SetFiltersEnabled(bool) override {}
-    void SetStatusText(const std::string&) override {}
-    void ShowRows(const quorva::RecordList& rows) override { shown = rows.size(); }
-    void SelectRow(int) override {}
-    int SelectedRow() const override { return -1; }
-    void RefreshRow(int) override {}
-    void ShowQueryMode(bool) override {}
-    std::size_t shown = 0;
-};
 
 double Seconds()
 {
@@ -90,7 +77,7 @@ int Reloads(const std::wstring& database, int times)
     Win32FileSystem files;
     Win32ProfileStore profiles;
     ScriptedPrompter prompter;
-    CountingView view;
+    bench::CountingView view;
     const std::string appData = PrepareAppData(database, profiles);
     quorva::MainWindowPresenter presenter(
         view, quorva::MainWindowEnvironment{files, profiles, prompter, appData,
