@@ -6,7 +6,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/env.sh"
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-apt_get() { as_root env LC_ALL=C LANG=C DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
+# Several set-ups may run side by side; each waits for the others' dpkg lock.
+apt_get() { as_root env LC_ALL=C LANG=C DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"; }
 
 packages=(
   cmake ninja-build g++ pkg-config
@@ -40,42 +41,59 @@ ensure_locale() {
   as_root locale-gen >/dev/null
 }
 
+# Source packages come from the archives this machine already installs
+# from: each of its deb entries, read as deb-src, in a private apt state that
+# is thrown away afterwards, so an office's own mirror works and the
+# machine's sources are never touched.
+apt_source_entries() {
+  local out="$1" f
+  mkdir -p "$out/parts"
+  : >"$out/sources.list"
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$out/sources.list"
+  done
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    # deb822: every stanza whose types name deb is taken again as deb-src.
+    awk 'BEGIN{RS=""; ORS="\n\n"} /(^|\n)Types:[^\n]*[[:space:]]deb([[:space:]]|$|\n)/ {
+           sub(/(^|\n)Types:[^\n]*/, (substr($0,1,6)=="Types:" ? "" : "\n") "Types: deb-src"); print }' \
+      "$f" >"$out/parts/$(basename "$f")"
+  done
+}
+
+# fetch_debian_source <package> <folder>: the unpacked source of a Debian
+# package (with Debian's patches applied) in <folder>/src.
+fetch_debian_source() {
+  local package="$1" work="$2" state="$2/apt" dsc
+  mkdir -p "$state/lists/partial" "$state/cache/archives/partial"
+  apt_source_entries "$state"
+  local private=(-o Dir::Etc::SourceList="$state/sources.list" -o Dir::Etc::SourceParts="$state/parts"
+                 -o Dir::State::Lists="$state/lists" -o Dir::Cache="$state/cache" -o APT::Sandbox::User="$(id -un)")
+  # A third-party archive without sources only warns; the package's own
+  # archive decides.
+  LC_ALL=C apt-get "${private[@]}" update -qq >/dev/null 2>&1 || true
+  (cd "$work" && LC_ALL=C apt-get "${private[@]}" source --download-only -qq "$package" >/dev/null 2>&1) ||
+    { echo "setup: the source package $package could not be fetched from this machine's archives" >&2; return 1; }
+  dsc="$(ls "$work/${package}"_*.dsc | head -n1)"
+  (cd "$work" && dpkg-source -q -x "$dsc" src >/dev/null 2>&1)
+  echo "$(basename "$dsc" .dsc)" >"$work/src/.debian-source"
+}
+
 # Debian ships no SQLite for mingw, so the Windows builds compile the
 # amalgamation made from Debian's own source package (with its patches).
 build_sqlite_amalgamation() {
   if [ -f "$QUORVA_SQLITE_DIR/sqlite3.c" ] && [ -f "$QUORVA_SQLITE_DIR/VERSION" ]; then return 0; fi
   echo "setup: building the SQLite amalgamation from Debian's source package"
-  local work list
+  local work
   work="$(mktemp -d)"
-  list=/etc/apt/sources.list.d/quorva-deb-src.sources
-  # The deb-src entry is only needed for this one download.
-  trap "as_root rm -f '$list'; rm -rf '$work'; trap - RETURN" RETURN
-  as_root tee "$list" >/dev/null <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-  apt_get update -qq
-  (cd "$work" && LC_ALL=C apt-get source --download-only -qq sqlite3 >/dev/null 2>&1)
-  local dsc
-  dsc="$(ls "$work"/sqlite3_*.dsc | head -n1)"
-  (cd "$work" && dpkg-source -q -x "$dsc" src >/dev/null)
+  trap "rm -rf '$work'; trap - RETURN" RETURN
+  fetch_debian_source sqlite3 "$work"
   (cd "$work/src" && ./configure >/dev/null && make -s sqlite3.c >/dev/null)
   mkdir -p "$QUORVA_SQLITE_DIR"
   cp "$work/src/sqlite3.c" "$work/src/sqlite3.h" "$work/src/sqlite3ext.h" "$QUORVA_SQLITE_DIR/"
   local version
   version="$(sed -n 's/^#define SQLITE_VERSION *"\(.*\)"/\1/p' "$QUORVA_SQLITE_DIR/sqlite3.h")"
-  echo "$version (Debian source $(basename "$dsc" .dsc))" >"$QUORVA_SQLITE_DIR/VERSION"
-  as_root rm -f "$list"
-  apt_get update -qq
+  echo "$version (Debian source $(cat "$work/src/.debian-source"))" >"$QUORVA_SQLITE_DIR/VERSION"
   echo "setup: SQLite $(cat "$QUORVA_SQLITE_DIR/VERSION")"
 }
 
