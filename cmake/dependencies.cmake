@@ -44,3 +44,11 @@ else()
   endif()
   find_package(Iconv)
 endif()
+
+# ODBC: the system's odbc32 for the Windows builds, unixODBC natively.
+if(WIN32)
+  add_library(ODBC::ODBC INTERFACE IMPORTED)
+  set_target_properties(ODBC::ODBC PROPERTIES INTERFACE_LINK_LIBRARIES odbc32)
+else()
+  find_package(ODBC REQUIRED)
+endif()

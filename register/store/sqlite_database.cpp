@@ -102,8 +102,10 @@ TSQLiteDatabase::Prepared TSQLiteDatabase::Prepare(const SqlStatement& statement
         int rc;
         if (const auto* text = std::get_if<std::string>(&value)) {
             rc = sqlite3_bind_text(raw, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+        } else if (const auto* integer = std::get_if<std::int64_t>(&value)) {
+            rc = sqlite3_bind_int64(raw, index, *integer);
         } else {
-            rc = sqlite3_bind_int64(raw, index, std::get<std::int64_t>(value));
+            rc = sqlite3_bind_null(raw, index);
         }
         if (rc != SQLITE_OK) RaiseError("Could not bind SQL value", statement.text);
         ++index;

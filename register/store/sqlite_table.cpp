@@ -53,16 +53,23 @@ std::string FormatGeneral(double value)
 
 void TSQLiteTable::TakeColumns(sqlite3_stmt* statement)
 {
-    columnCount_ = sqlite3_column_count(statement);
-    columnNames_.reserve(columnCount_);
-    columnKinds_.reserve(columnCount_);
-    pieces_.resize(static_cast<std::size_t>(columnCount_));
-    for (int c = 0; c < columnCount_; ++c) {
+    const int count = sqlite3_column_count(statement);
+    std::vector<std::string> names;
+    std::vector<ColumnKind> kinds;
+    for (int c = 0; c < count; ++c) {
         const char* name = sqlite3_column_name(statement, c);
-        columnNames_.push_back(AsciiUpper(name ? name : ""));
-        columnKinds_.push_back(
-            KindFromDeclaredType(sqlite3_column_decltype(statement, c), sqlite3_column_type(statement, c)));
+        names.push_back(AsciiUpper(name ? name : ""));
+        kinds.push_back(KindFromDeclaredType(sqlite3_column_decltype(statement, c), sqlite3_column_type(statement, c)));
     }
+    SetColumns(std::move(names), std::move(kinds));
+}
+
+void TSQLiteTable::SetColumns(std::vector<std::string> upperNames, std::vector<ColumnKind> kinds)
+{
+    columnCount_ = static_cast<int>(upperNames.size());
+    columnNames_ = std::move(upperNames);
+    columnKinds_ = std::move(kinds);
+    pieces_.assign(static_cast<std::size_t>(columnCount_), Piece{nullptr, 0, true, {}});
 }
 
 namespace {
@@ -162,13 +169,18 @@ void TSQLiteTable::TakeValue(sqlite3_value* value, ColumnKind kind, Piece& piece
 void TSQLiteTable::AppendRow(sqlite3_stmt* statement)
 {
     if (rows_.empty()) TakeColumns(statement);
+    // One call per value; the value functions answer the rest.
+    for (int c = 0; c < columnCount_; ++c) TakeValue(sqlite3_column_value(statement, c), columnKinds_[c], pieces_[c]);
+    StorePieces();
+}
+
+void TSQLiteTable::StorePieces()
+{
     std::size_t payload = 0;
     std::size_t longest = 0;
-    for (int c = 0; c < columnCount_; ++c) {
-        // One call per value; the value functions answer the rest.
-        TakeValue(sqlite3_column_value(statement, c), columnKinds_[c], pieces_[c]);
-        payload += pieces_[c].length;
-        longest = std::max(longest, pieces_[c].length);
+    for (const Piece& piece : pieces_) {
+        payload += piece.length;
+        longest = std::max(longest, piece.length);
     }
     if (payload > std::numeric_limits<std::uint32_t>::max()) throw ESQLiteException("Value too large for a result");
     const RecordForm form = longest < kNullLength ? kLengthBytes : payload <= kShortEndLimit ? kShortEnds : kLongEnds;
@@ -322,6 +334,13 @@ std::int64_t TSQLiteTable::Int64Of(int row, int column) const
     return Int64Of(CellOf(row, column), column);
 }
 
+bool TSQLiteTable::IsNullOf(int row, int column) const
+{
+    if (row < 0 || row >= CountRows()) throw ESQLiteException("Table is at End of File");
+    if (column < 0 || column >= columnCount_) throw ESQLiteException("Column index out of range");
+    return CellOf(row, column).absent;
+}
+
 std::int64_t TSQLiteTable::Int64Of(const Cell& cell, int column) const
 {
     if (cell.absent) return 0;
@@ -356,4 +375,53 @@ std::string TSQLiteTable::BlobTextAt(int column) const
     const std::optional<TBlobStream> stream = BlobAt(column);
     if (!stream || stream->size == 0) return std::string();
     return std::string(reinterpret_cast<const char*>(stream->data), stream->size);
+}
+
+TTableBuilder::TTableBuilder(const std::vector<std::string>& columnNames, std::vector<ColumnKind> kinds)
+    : table_(new TSQLiteTable())
+{
+    std::vector<std::string> upper;
+    upper.reserve(columnNames.size());
+    for (const std::string& name : columnNames) upper.push_back(AsciiUpper(name));
+    table_->SetColumns(std::move(upper), std::move(kinds));
+}
+
+void TTableBuilder::SetNull(int column)
+{
+    table_->pieces_.at(static_cast<std::size_t>(column)) = TSQLiteTable::Piece{nullptr, 0, true, {}};
+}
+
+void TTableBuilder::SetInteger(int column, std::int64_t value)
+{
+    TSQLiteTable::Piece& piece = table_->pieces_.at(static_cast<std::size_t>(column));
+    piece = TSQLiteTable::Piece{nullptr, sizeof value, false, {}};
+    std::memcpy(piece.number, &value, sizeof value);
+    piece.data = piece.number;
+}
+
+void TTableBuilder::SetFloat(int column, double value)
+{
+    TSQLiteTable::Piece& piece = table_->pieces_.at(static_cast<std::size_t>(column));
+    piece = TSQLiteTable::Piece{nullptr, sizeof value, false, {}};
+    std::memcpy(piece.number, &value, sizeof value);
+    piece.data = piece.number;
+}
+
+void TTableBuilder::SetText(int column, const char* data, std::size_t length)
+{
+    table_->pieces_.at(static_cast<std::size_t>(column)) = TSQLiteTable::Piece{data, length, false, {}};
+}
+
+void TTableBuilder::EndRow()
+{
+    table_->StorePieces();
+    for (TSQLiteTable::Piece& piece : table_->pieces_) piece = TSQLiteTable::Piece{nullptr, 0, true, {}};
+}
+
+std::unique_ptr<TSQLiteTable> TTableBuilder::Finish()
+{
+    // Like a query that found nothing, an empty result has no column names.
+    if (table_->rows_.empty()) table_->SetColumns({}, {});
+    table_->cursor_ = 0;
+    return std::move(table_);
 }

@@ -51,9 +51,11 @@ public:
     // The same readers for any row, the cursor left where it is.
     void AppendTextOf(int row, int column, std::string& out) const;
     std::int64_t Int64Of(int row, int column) const;
+    bool IsNullOf(int row, int column) const;
 
 private:
     friend class TSQLiteDatabase;
+    friend class TTableBuilder;
     // One value of a row: absent (SQL NULL) or the bytes that hold it (an
     // integer's or a double's eight bytes, or the text or blob).
     struct Cell {
@@ -71,6 +73,8 @@ private:
     TSQLiteTable() = default;
     void TakeColumns(sqlite3_stmt* statement);
     void AppendRow(sqlite3_stmt* statement);
+    void SetColumns(std::vector<std::string> upperNames, std::vector<ColumnKind> kinds);
+    void StorePieces();
     void TakeValue(sqlite3_value* value, ColumnKind kind, Piece& piece) const;
     char* Allocate(std::size_t size);
     void WriteEnds(char form, char* header) const;
@@ -91,4 +95,25 @@ private:
     std::vector<std::string> columnNames_;  // upper case
     std::vector<ColumnKind> columnKinds_;
     int cursor_ = 0;
+};
+
+// Builds a result from rows read elsewhere (another store's), kept in the
+// same compact form, so the list and every reader treat both alike.
+class TTableBuilder {
+public:
+    // Names are matched without regard to case, as in any result.
+    TTableBuilder(const std::vector<std::string>& columnNames, std::vector<ColumnKind> kinds);
+
+    // A row is its values in column order; a text is copied when the row
+    // ends, so it need only live until then.
+    void SetNull(int column);
+    void SetInteger(int column, std::int64_t value);
+    void SetFloat(int column, double value);
+    void SetText(int column, const char* data, std::size_t length);
+    void EndRow();
+
+    std::unique_ptr<TSQLiteTable> Finish();
+
+private:
+    std::unique_ptr<TSQLiteTable> table_;
 };

@@ -1,4 +1,5 @@
-#include "register/core/records/document_statements.h"
+#include "register/core/storage/file_store.h"
+#include "register//core/records/document_statements.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ TEST_F(DocumentStatementsTest, ValuesThatLookLikeSqlAreStoredAsText)
 {
     const std::vector<std::string> tricky = {"a\"b", "it's", "x; DROP TABLE Quorva", "100%", "wh", "ID", "\"\""};
     for (const std::string& value : tricky) Insert(value);
-    std::vector<std::string> stored = References(ListStatement(FlagFilter::Any, FlagFilter::Any));
+    std::vector<std::string> stored = References(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::Any));
     EXPECT_EQ(stored, tricky);
     for (const std::string& value : tricky) {
         EXPECT_EQ(References(DuplicateStatement(Column::wh, value)), std::vector<std::string>{value}) << value;
@@ -71,7 +72,7 @@ TEST_F(DocumentStatementsTest, UpdateRewritesExactlyOneRow)
     const std::string tail = ",ycp=?,cpr=?,bwh=? where id=?;";
     EXPECT_EQ(update.text.substr(update.text.size() - tail.size()), tail);
     db.Execute(update);
-    EXPECT_EQ(References(ListStatement(FlagFilter::Any, FlagFilter::Any)),
+    EXPECT_EQ(References(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::Any)),
               (std::vector<std::string>{"A", "B2 \"edited\"", "C"}));
     auto edited = db.Query(DuplicateStatement(Column::wh, "B2 \"edited\""));
     EXPECT_EQ(edited->TextAt(edited->ColumnIndex("wjbt")), "𠀋 title");
@@ -84,7 +85,7 @@ TEST_F(DocumentStatementsTest, DeleteRemovesOnlyThatId)
     const SqlStatement remove = DeleteRecordStatement(second);
     EXPECT_EQ(remove.text, "delete from Quorva where id=?; ");
     db.Execute(remove);
-    EXPECT_EQ(References(ListStatement(FlagFilter::Any, FlagFilter::Any)), std::vector<std::string>{"A"});
+    EXPECT_EQ(References(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::Any)), std::vector<std::string>{"A"});
 }
 
 TEST_F(DocumentStatementsTest, DuplicateLookupsAreExact)
@@ -98,16 +99,16 @@ TEST_F(DocumentStatementsTest, DuplicateLookupsAreExact)
 
 TEST_F(DocumentStatementsTest, ListStatementsForEveryFilterCombination)
 {
-    EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::Any).text, "SELECT * FROM Quorva");
-    EXPECT_EQ(ListStatement(FlagFilter::OnlyNo, FlagFilter::Any).text,
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::Any).text, "SELECT * FROM Quorva");
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::OnlyNo, FlagFilter::Any).text,
               "SELECT * FROM Quorva where ifnull(ycp,'')<>\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::OnlyYes, FlagFilter::Any).text, "SELECT * FROM Quorva where ycp=\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::OnlyNo).text,
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::OnlyYes, FlagFilter::Any).text, "SELECT * FROM Quorva where ycp=\"是\"");
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::OnlyNo).text,
               "SELECT * FROM Quorva where ifnull(ybj,'')<>\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::Any, FlagFilter::OnlyYes).text, "SELECT * FROM Quorva where ybj=\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::OnlyNo, FlagFilter::OnlyYes).text,
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::OnlyYes).text, "SELECT * FROM Quorva where ybj=\"是\"");
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::OnlyNo, FlagFilter::OnlyYes).text,
               "SELECT * FROM Quorva where ifnull(ycp,'')<>\"是\" and ybj=\"是\"");
-    EXPECT_EQ(ListStatement(FlagFilter::OnlyYes, FlagFilter::OnlyNo).text,
+    EXPECT_EQ(ListStatement(quorva::FileDialect(), FlagFilter::OnlyYes, FlagFilter::OnlyNo).text,
               "SELECT * FROM Quorva where ycp=\"是\" and ifnull(ybj,'')<>\"是\"");
 }
 
@@ -119,23 +120,23 @@ TEST_F(DocumentStatementsTest, FlagFiltersCountEmptyAndOtherTextAsNo)
     Insert("other", "是的", "x");
     // Older registers and other tools leave NULL flags; they count as no.
     db.Execute("INSERT INTO Quorva(wh) VALUES ('null')");
-    EXPECT_EQ(References(ListStatement(FlagFilter::OnlyNo, FlagFilter::Any)),
+    EXPECT_EQ(References(ListStatement(quorva::FileDialect(), FlagFilter::OnlyNo, FlagFilter::Any)),
               (std::vector<std::string>{"empty", "no", "other", "null"}));
-    EXPECT_EQ(References(ListStatement(FlagFilter::OnlyYes, FlagFilter::OnlyYes)), std::vector<std::string>{"yes"});
-    EXPECT_EQ(References(ListStatement(FlagFilter::Any, FlagFilter::OnlyNo)),
+    EXPECT_EQ(References(ListStatement(quorva::FileDialect(), FlagFilter::OnlyYes, FlagFilter::OnlyYes)), std::vector<std::string>{"yes"});
+    EXPECT_EQ(References(ListStatement(quorva::FileDialect(), FlagFilter::Any, FlagFilter::OnlyNo)),
               (std::vector<std::string>{"empty", "no", "other", "null"}));
 }
 
 TEST_F(DocumentStatementsTest, SearchJoinsConditionsInTheGivenOrder)
 {
-    const SqlStatement search = SearchStatement({{Column::wz, SearchMode::Exact, "通知"},
+    const SqlStatement search = SearchStatement(quorva::FileDialect(), {{Column::wz, SearchMode::Exact, "通知"},
                                                  {Column::wjbt, SearchMode::Fuzzy, "安全"}});
     EXPECT_EQ(search.text, "SELECT * FROM Quorva  where wz=? and wjbt like ?");
     ASSERT_EQ(search.values.size(), 2u);
     EXPECT_EQ(std::get<std::string>(search.values[0]), "通知");
     EXPECT_EQ(std::get<std::string>(search.values[1]), "%安全%");
-    EXPECT_EQ(SearchStatement({{Column::swrq, SearchMode::Exact, ""}}).text, "SELECT * FROM Quorva  where swrq=?");
-    EXPECT_THROW(SearchStatement({}), std::invalid_argument);
+    EXPECT_EQ(SearchStatement(quorva::FileDialect(), {{Column::swrq, SearchMode::Exact, ""}}).text, "SELECT * FROM Quorva  where swrq=?");
+    EXPECT_THROW(SearchStatement(quorva::FileDialect(), {}), std::invalid_argument);
 }
 
 TEST_F(DocumentStatementsTest, FuzzySearchKeepsWildcardsAndExactSearchMatchesWhole)
@@ -145,7 +146,7 @@ TEST_F(DocumentStatementsTest, FuzzySearchKeepsWildcardsAndExactSearchMatchesWho
     Insert("AB%C");
     Insert("");
     const auto search = [&](SearchMode mode, const std::string& value) {
-        return References(SearchStatement({{Column::wh, mode, value}}));
+        return References(SearchStatement(quorva::FileDialect(), {{Column::wh, mode, value}}));
     };
     EXPECT_EQ(search(SearchMode::Fuzzy, "b_c"), (std::vector<std::string>{"ab_c", "abxc", "AB%C"}));
     EXPECT_EQ(search(SearchMode::Fuzzy, "B%"), (std::vector<std::string>{"ab_c", "abxc", "AB%C"}));

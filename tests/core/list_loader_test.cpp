@@ -1,3 +1,4 @@
+#include "register/core/storage/file_store.h"
 #include "register/core/shell/list_loader.h"
 
 #include <gtest/gtest.h>
@@ -59,12 +60,13 @@ protected:
     RecordList Load(const FilterState& filters)
     {
         RecordList rows;
-        FillRecordList(QueryRecordList(path, filters), filters, kToday, rows);
+        FillRecordList(QueryRecordList(store, filters), filters, kToday, rows);
         return rows;
     }
 
     TempFolder folder;
     std::string path = folder.File("Quorva.db");
+    FileStore store{path};
 };
 
 TEST_F(ListLoaderTest, ANewFileGetsItsTableAndAnEmptyList)
@@ -125,7 +127,7 @@ TEST_F(ListLoaderTest, AnUnreadableDateStopsTheLoadKeepingEarlierRows)
     FilterState filters;
     filters.SetTicked(FilterBox::RecentOnly, true);
     RecordList rows;
-    EXPECT_THROW(FillRecordList(QueryRecordList(path, filters), filters, kToday, rows), std::runtime_error);
+    EXPECT_THROW(FillRecordList(QueryRecordList(store, filters), filters, kToday, rows), std::runtime_error);
     EXPECT_EQ(rows.size(), 1u);
     filters.SetTicked(FilterBox::RecentOnly, false);
     EXPECT_EQ(Load(filters).size(), 3u) << "without the filter no date is read";

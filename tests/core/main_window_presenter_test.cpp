@@ -208,7 +208,7 @@ TEST_F(MainWindowPresenterTest, ClosingWritesTheFilters)
 // Plays the clerk in each settings dialog: OK with `chosen`, or cancel.
 class FakeSettingsDialogs : public SettingsDialogFactory {
 public:
-    std::unique_ptr<SettingsDialog> CreateSettingsDialog() override { return std::make_unique<Dialog>(*this); }
+    std::unique_ptr<SettingsDialog> CreateSettingsDialog(SettingsActions&) override { return std::make_unique<Dialog>(*this); }
 
     bool confirm = true;
     SettingsValues shown;

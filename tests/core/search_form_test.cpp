@@ -1,4 +1,5 @@
-#include "register/core/search/search_form.h"
+#include "register/core/storage/file_store.h"
+#include "register//core/search/search_form.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,9 @@ SearchInputs Rows(std::initializer_list<std::pair<int, SearchInput>> set)
 
 TEST(SearchForm, OnlyRowsInExactOrFuzzyModeBecomeConditionsInBuildOrder)
 {
-    EXPECT_EQ(SearchStatement(BuildSearchTerms(Rows({{1, {kExact, "20150615"}}}))).text,
+    EXPECT_EQ(SearchStatement(quorva::FileDialect(), BuildSearchTerms(Rows({{1, {kExact, "20150615"}}}))).text,
               "SELECT * FROM Quorva  where swrq=?");
-    const SqlStatement firstAndLast = SearchStatement(BuildSearchTerms(
+    const SqlStatement firstAndLast = SearchStatement(quorva::FileDialect(), BuildSearchTerms(
         Rows({{25, {kFuzzy, "B"}}, {1, {kExact, "2015"}}, {8, {kNotSearched, "x"}}, {9, {kNoSearchMode, "y"}}})));
     EXPECT_EQ(firstAndLast.text, "SELECT * FROM Quorva  where swrq=? and bwh like ?");
     EXPECT_EQ(std::get<std::string>(firstAndLast.values[1]), "%B%");
@@ -43,7 +44,7 @@ protected:
 
     int Count(int mode, const std::string& value)
     {
-        return db.Query(SearchStatement(BuildSearchTerms(Rows({{8, {mode, value}}}))))->CountRows();
+        return db.Query(SearchStatement(quorva::FileDialect(), BuildSearchTerms(Rows({{8, {mode, value}}}))))->CountRows();
     }
 
     TempFolder folder;

@@ -5,7 +5,7 @@
 #include "register/core/entry/number_advance.h"
 #include "register/core/shell/settings.h"
 #include "register/core/text/text_encoding.h"
-#include "register/store/sqlite_database.h"
+#include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
 namespace quorva {
@@ -178,19 +178,18 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
 
     std::int64_t id = 0;
     {
-        TSQLiteDatabase db(presenter_.state().databasePath);
-        EnsureDocumentTable(db);
+        const std::unique_ptr<StoreConnection> db = presenter_.store().Open();
+        EnsureDocumentTable(*db);
         for (const auto& check : kDuplicateChecks) {
             const std::string& value = Field(fields, check.column);
             if (value.empty()) continue;
-            const std::unique_ptr<TSQLiteTable> found = db.Query(DuplicateStatement(check.column, value));
+            const std::unique_ptr<TSQLiteTable> found = db->Query(DuplicateStatement(check.column, value));
             if (found->CountRows() < 1) continue;
             Refuse(std::string(check.name) + "“" + value + "”已存在于数据库（" + ExistingRecord(*found) + "）" +
                    kNotStored);
             return;
         }
-        db.Execute(InsertScannedStatement(fields));
-        id = db.Query("SELECT last_insert_rowid()")->Int64At(0);
+        id = db->InsertRecord(InsertScannedStatement(fields));
     }
     settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
     settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));

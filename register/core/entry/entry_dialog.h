@@ -35,6 +35,8 @@ public:
     virtual bool ShowModal() = 0;
 };
 
+class Store;
+
 // What a dialog needs to know of the program that opens it.
 struct EntryDialogContext {
     std::string databasePath;
@@ -42,6 +44,8 @@ struct EntryDialogContext {
     Prompter& prompter;
     // The approval-form template (settings key MB).
     std::string templatePath = {};
+    // Where the duplicate checks look; the file at databasePath when none.
+    Store* store = nullptr;
 };
 
 class EntryDialogFactory {

@@ -3,7 +3,8 @@
 #include "register/core/records/document_statements.h"
 #include "register/core/entry/pick_list.h"
 #include "register/core/shell/startup.h"
-#include "register/store/sqlite_database.h"
+#include "register/core/storage/file_store.h"
+#include "register/store/sqlite_table.h"
 
 namespace quorva {
 
@@ -85,13 +86,14 @@ bool EntryFormPresenter::Ask(EntryField field, const char* question, const char*
 
 bool EntryFormPresenter::DuplicatesAccepted()
 {
-    TSQLiteDatabase db(context_.databasePath);
-    if (!db.HasTable(kTableName)) return true;
+    const std::unique_ptr<StoreConnection> db = context_.store ? context_.store->Open()
+                                                               : std::make_unique<FileStoreConnection>(context_.databasePath);
+    if (!db->HasTable(kTableName)) return true;
     for (const auto& check : kDuplicateChecks) {
         // The number as typed: the brackets are converted only when stored.
         const std::string value = view_.Text(check.field);
         if (value.empty() && !check.checkedWhenEmpty) continue;
-        if (db.Query(DuplicateStatement(check.column, value))->CountRows() < 1) continue;
+        if (db->Query(DuplicateStatement(check.column, value))->CountRows() < 1) continue;
         if (!Ask(check.field, check.question, kDuplicateCaption)) return false;
     }
     return true;

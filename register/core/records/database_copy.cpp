@@ -107,23 +107,34 @@ std::string BeforeRestorePath(const std::string& databasePath)
     return databasePath + kBeforeRestoreSuffix;
 }
 
-bool BackupDatabase(const std::string& databasePath, const std::string& backupPath)
+bool WriteBackupFile(const std::string& path, const std::function<void(TSQLiteDatabase&)>& fill)
 {
-    const std::string partial = backupPath + kPartialSuffix;
+    const std::string partial = path + kPartialSuffix;
     RemoveQuietly(partial);
-    int result = 0;
     try {
-        TSQLiteDatabase source(databasePath);
         TSQLiteDatabase target(partial);
-        result = source.BackupTo(target);
+        fill(target);
     } catch (...) {
         RemoveQuietly(partial);
         throw;
     }
-    // Both connections are closed here: Windows moves no open file.
-    if (result == kCopyComplete && MoveOver(partial, backupPath)) return true;
+    // The connection is closed here: Windows moves no open file.
+    if (MoveOver(partial, path)) return true;
     RemoveQuietly(partial);
     return false;
+}
+
+bool BackupDatabase(const std::string& databasePath, const std::string& backupPath)
+{
+    struct Incomplete {};
+    try {
+        return WriteBackupFile(backupPath, [&](TSQLiteDatabase& target) {
+            TSQLiteDatabase source(databasePath);
+            if (source.BackupTo(target) != kCopyComplete) throw Incomplete{};
+        });
+    } catch (const Incomplete&) {
+        return false;
+    }
 }
 
 bool IsRestorableBackup(const std::string& backupPath)

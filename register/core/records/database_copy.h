@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+class TSQLiteDatabase;
 
 // Whole-file copies of the register's database: backup into a chosen folder
 // and restore from such a backup. Both go through SQLite's backup facility,
@@ -30,6 +33,12 @@ std::string BeforeRestorePath(const std::string& databasePath);
 // over the old backup only when the copy is complete, so a failed backup
 // never destroys the previous one. True when the backup is in place.
 bool BackupDatabase(const std::string& databasePath, const std::string& backupPath);
+
+// Writes a new database file at `path` through a temporary file beside it:
+// `fill` writes into the temporary file's connection, and only when it
+// returns is the file moved over `path`. A failure leaves any old file at
+// `path` as it was. True when the new file is in place.
+bool WriteBackupFile(const std::string& path, const std::function<void(TSQLiteDatabase&)>& fill);
 
 // True when the file opens read-only as an SQLite database that passes its
 // integrity check and holds the register's table.

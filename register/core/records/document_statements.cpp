@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "register/core/storage/store.h"
+
 namespace quorva {
 
 namespace {
@@ -12,22 +14,10 @@ const char* const kSelectWhere = "SELECT * FROM Quorva  where ";
 const char* const kAnd = " and ";
 const char* const kPlaceholder = "?";
 
-std::string FlagCondition(Column column, FlagFilter filter)
+std::string SearchFragment(const StoreDialect& dialect, const SearchTerm& term)
 {
-    // The flag value is the program's own constant, not typed text, so it
-    // stays in the statement as a literal. A NULL flag (registers restored
-    // from older files or edited elsewhere) counts as no, like empty text;
-    // a bare <> would drop it from both filters of the pair.
-    const std::string name = ColumnName(column);
-    const std::string yes = std::string("\"") + kYes + "\"";
-    if (filter == FlagFilter::OnlyYes) return name + "=" + yes;
-    return "ifnull(" + name + ",'')<>" + yes;
-}
-
-std::string SearchFragment(const SearchTerm& term)
-{
-    const std::string name = ColumnName(term.column);
-    return term.mode == SearchMode::Exact ? name + "=" + kPlaceholder : name + " like " + kPlaceholder;
+    if (term.mode == SearchMode::Exact) return std::string(ColumnName(term.column)) + "=" + kPlaceholder;
+    return dialect.FuzzyMatch(term.column);
 }
 
 SqlValue SearchValue(const SearchTerm& term)
@@ -83,25 +73,26 @@ SqlStatement DuplicateStatement(Column column, const std::string& value)
     return {kSelectWhere + std::string(ColumnName(column)) + "=" + kPlaceholder, {value}};
 }
 
-SqlStatement ListStatement(FlagFilter approval, FlagFilter finished)
+SqlStatement ListStatement(const StoreDialect& dialect, FlagFilter approval, FlagFilter finished)
 {
     std::vector<std::string> conditions;
-    if (approval != FlagFilter::Any) conditions.push_back(FlagCondition(Column::ycp, approval));
-    if (finished != FlagFilter::Any) conditions.push_back(FlagCondition(Column::ybj, finished));
+    if (approval != FlagFilter::Any) conditions.push_back(dialect.FlagCondition(Column::ycp, approval));
+    if (finished != FlagFilter::Any) conditions.push_back(dialect.FlagCondition(Column::ybj, finished));
     std::string text = kSelectAll;
     for (std::size_t i = 0; i < conditions.size(); ++i) text += (i == 0 ? " where " : kAnd) + conditions[i];
-    return {text, {}};
+    return {text + dialect.RecordOrder(), {}};
 }
 
-SqlStatement SearchStatement(const std::vector<SearchTerm>& terms)
+SqlStatement SearchStatement(const StoreDialect& dialect, const std::vector<SearchTerm>& terms)
 {
     if (terms.empty()) throw std::invalid_argument("a search needs at least one condition");
     SqlStatement statement{kSelectWhere, {}};
     for (std::size_t i = 0; i < terms.size(); ++i) {
         if (i > 0) statement.text += kAnd;
-        statement.text += SearchFragment(terms[i]);
+        statement.text += SearchFragment(dialect, terms[i]);
         statement.values.push_back(SearchValue(terms[i]));
     }
+    statement.text += dialect.RecordOrder();
     return statement;
 }
 

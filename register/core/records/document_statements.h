@@ -12,6 +12,8 @@
 // stored and matched as that very text; column names come only from Column.
 namespace quorva {
 
+class StoreDialect;
+
 // Field values by Column (table order), UTF-8 and already prepared for
 // storing (dates as yyyymmdd, brackets converted, classification joined).
 using RecordFields = std::array<std::string, kColumnCount>;
@@ -25,7 +27,7 @@ SqlStatement DuplicateStatement(Column column, const std::string& value);
 
 // A display filter on one flag column.
 enum class FlagFilter { Any, OnlyNo, OnlyYes };
-SqlStatement ListStatement(FlagFilter approval, FlagFilter finished);
+SqlStatement ListStatement(const StoreDialect& dialect, FlagFilter approval, FlagFilter finished);
 
 enum class SearchMode { Exact = 0, Fuzzy = 1 };
 struct SearchTerm {
@@ -35,6 +37,6 @@ struct SearchTerm {
 };
 // Conditions joined by " and " in the order given; no terms, no statement:
 // the caller stops before asking.
-SqlStatement SearchStatement(const std::vector<SearchTerm>& terms);
+SqlStatement SearchStatement(const StoreDialect& dialect, const std::vector<SearchTerm>& terms);
 
 }  // namespace quorva

@@ -1,5 +1,6 @@
 #include "register/core/records/document_table.h"
 
+#include "register/core/storage/file_store.h"
 #include "register/store/sqlite_database.h"
 
 namespace quorva {
@@ -56,15 +57,26 @@ std::string CreateIndexStatement()
     return kCreateIndex;
 }
 
+void CreateDocumentTable(StoreConnection& store)
+{
+    for (const std::string& statement : store.Dialect().CreateRecordTable()) store.Execute(statement);
+}
+
+void EnsureDocumentTable(StoreConnection& store)
+{
+    if (!store.HasTable(kTableName)) CreateDocumentTable(store);
+}
+
 void CreateDocumentTable(TSQLiteDatabase& db)
 {
-    db.Execute(CreateTableStatement());
-    db.Execute(CreateIndexStatement());
+    FileStoreConnection store(db);
+    CreateDocumentTable(store);
 }
 
 void EnsureDocumentTable(TSQLiteDatabase& db)
 {
-    if (!db.HasTable(kTableName)) CreateDocumentTable(db);
+    FileStoreConnection store(db);
+    EnsureDocumentTable(store);
 }
 
 std::string ApplyBracketRule(std::string_view reference)

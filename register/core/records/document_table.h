@@ -38,9 +38,13 @@ bool IsYes(std::string_view flag);
 std::string CreateTableStatement();
 std::string CreateIndexStatement();
 
-// Creates the table and its index when the database has no table Quorva.
+class StoreConnection;
+
+// Creates the table and its index when the store has no table Quorva.
+void EnsureDocumentTable(StoreConnection& store);
 void EnsureDocumentTable(TSQLiteDatabase& db);
 // Drops nothing; creates table and index unconditionally.
+void CreateDocumentTable(StoreConnection& store);
 void CreateDocumentTable(TSQLiteDatabase& db);
 
 // ASCII square brackets of a reference number become 〔 and 〕 before it is

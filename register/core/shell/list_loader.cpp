@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "register/core/shell/settings.h"
-#include "register/store/sqlite_database.h"
+#include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
 namespace quorva {
@@ -52,11 +52,11 @@ bool IsWithinRecentDays(const std::string& swrq, const std::string& daysText, co
     return RecentDaysRule(daysText, today).Admits(swrq);
 }
 
-std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, const FilterState& filters)
+std::unique_ptr<TSQLiteTable> QueryRecordList(Store& store, const FilterState& filters)
 {
-    TSQLiteDatabase db(databasePath);
-    EnsureDocumentTable(db);
-    return db.Query(ListStatement(filters.ApprovalFilter(), filters.FinishedFilter()));
+    const std::unique_ptr<StoreConnection> connection = store.Open();
+    EnsureDocumentTable(*connection);
+    return connection->Query(ListStatement(connection->Dialect(), filters.ApprovalFilter(), filters.FinishedFilter()));
 }
 
 void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,

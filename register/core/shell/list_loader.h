@@ -17,10 +17,12 @@ namespace quorva {
 // the days text is not a number.
 bool IsWithinRecentDays(const std::string& swrq, const std::string& daysText, const CivilDate& today);
 
-// The loader's first half: opens the database, creates the table when it is
-// missing and runs the filtered list query. The connection is closed again
-// before it returns; the result keeps no reference to it.
-std::unique_ptr<TSQLiteTable> QueryRecordList(const std::string& databasePath, const FilterState& filters);
+class Store;
+
+// The loader's first half: opens the store, creates the table when it is
+// missing and runs the filtered list query. The result keeps no reference to
+// the connection.
+std::unique_ptr<TSQLiteTable> QueryRecordList(Store& store, const FilterState& filters);
 
 // The second half: the list shows the result's rows that pass the
 // recent-days filter, numbered from 1. A date that is not valid stops it with

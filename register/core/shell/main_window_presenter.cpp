@@ -4,7 +4,7 @@
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/record_entry.h"
-#include "register/store/sqlite_database.h"
+#include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
 #include <stdexcept>
@@ -22,12 +22,26 @@ void MainWindowPresenter::FormCreate()
                                               env_.defaultFolderCandidates);
     state_ = std::move(startup.state);
     filters_ = startup.filters;
+    if (env_.secrets) storeChoice_ = ReadStoreChoice(settings(), *env_.secrets);
+    ChooseStore(storeChoice_);
     // Restoring the boxes and the days text loads nothing.
     view_.ShowFilterChecks(filters_);
     view_.SetDaysText(filters_.days());
     view_.SetStatusText(startup.statusText);
     // The scanner-service start-up link belongs here, last of the creation.
     created_ = true;
+}
+
+void MainWindowPresenter::ChooseStore(const StoreChoice& choice)
+{
+    storeChoice_ = choice;
+    store_ = MakeStore(storeChoice_, state_.databasePath, state_.settingsPath);
+}
+
+Store& MainWindowPresenter::store()
+{
+    if (!store_) ChooseStore(storeChoice_);
+    return *store_;
 }
 
 void MainWindowPresenter::FormShow()
@@ -44,7 +58,7 @@ void MainWindowPresenter::FormClose()
 void MainWindowPresenter::Button3Click()
 {
     // A failure to open or query leaves the list as it was.
-    std::shared_ptr<const TSQLiteTable> result = QueryRecordList(state_.databasePath, filters_);
+    std::shared_ptr<const TSQLiteTable> result = QueryRecordList(store(), filters_);
     try {
         FillRecordList(std::move(result), filters_, env_.today(), rows_);
     } catch (...) {
@@ -90,7 +104,7 @@ std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
     return env_.entryDialogs->CreateEntryDialog(
-        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath});
+        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath, &store()});
 }
 
 void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
@@ -118,9 +132,9 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
     // reloaded whatever the insert does; its error is shown afterwards.
     std::exception_ptr insertError;
     {
-        TSQLiteDatabase db(state_.databasePath);
+        const std::unique_ptr<StoreConnection> connection = store().Open();
         try {
-            if (db.HasTable(kTableName)) db.Execute(InsertRecordStatement(PrepareRecordFields(dialog)));
+            if (connection->HasTable(kTableName)) connection->InsertRecord(InsertRecordStatement(PrepareRecordFields(dialog)));
         } catch (...) {
             insertError = std::current_exception();
         }
@@ -145,10 +159,10 @@ void MainWindowPresenter::edtbtnClick()
     FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
     if (!dialog->ShowModal()) return;
 
-    TSQLiteDatabase db(state_.databasePath);
-    if (!db.HasTable(kTableName)) return;
+    const std::unique_ptr<StoreConnection> connection = store().Open();
+    if (!connection->HasTable(kTableName)) return;
     RecordRow row = rows_[static_cast<std::size_t>(index)];
-    db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
+    connection->Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
     WriteBackRow(*dialog, row);
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
@@ -231,9 +245,9 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
 {
     std::unique_ptr<TSQLiteTable> result;
     {
-        TSQLiteDatabase db(state_.databasePath);
-        if (!db.HasTable(kTableName) || terms.empty()) return;
-        result = db.Query(SearchStatement(terms));
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        if (!connection->HasTable(kTableName) || terms.empty()) return;
+        result = connection->Query(SearchStatement(connection->Dialect(), terms));
     }
     if (result->CountRows() < 1) {
         env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
@@ -257,8 +271,8 @@ void MainWindowPresenter::DeleteSelectedClick()
     if (!Confirmed(kDeleteQuestion, kDeleteCaption)) return;
     const RecordRow row = rows_[static_cast<std::size_t>(index)];
     ReloadAfter([&] {
-        TSQLiteDatabase db(state_.databasePath);
-        if (db.HasTable(kTableName)) db.Execute(DeleteRecordStatement(RecordIdOf(row)));
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        if (connection->HasTable(kTableName)) connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
     });
 }
 
@@ -266,23 +280,26 @@ void MainWindowPresenter::ClearAllClick()
 {
     if (!Confirmed(kClearQuestion, kClearCaption)) return;
     ReloadAfter([&] {
-        TSQLiteDatabase db(state_.databasePath);
-        if (db.HasTable(kTableName)) db.Execute(std::string("DROP TABLE ") + kTableName);
-        CreateDocumentTable(db);
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        if (!connection->HasTable(kTableName)) {
+            CreateDocumentTable(*connection);
+            return;
+        }
+        for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
     });
 }
 
 void MainWindowPresenter::BackupClick()
 {
-    if (!DatabaseFileExists(state_.databasePath)) {
+    if (!store().Exists()) {
         env_.prompter.Show(kNoDatabase, kApplicationTitle, PromptIcon::Information, PromptButtons::Ok);
         return;
     }
     const std::optional<std::string> folder = filePicker().PickFolder(kBackupFolderCaption);
     if (!folder) return;
-    const std::string target = BackupPathIn(*folder, state_.databasePath);
+    const std::string target = JoinDatabasePath(*folder, store().BackupName());
     if (DatabaseFileExists(target) && !Confirmed(kOverwriteQuestion, kBackupCaption)) return;
-    if (!BackupDatabase(state_.databasePath, target)) {
+    if (!store().Backup(target)) {
         Message(kBackupFailed);
         return;
     }
@@ -297,23 +314,53 @@ void MainWindowPresenter::RestoreClick()
     const std::optional<std::string> backup = filePicker().PickBackupFile();
     if (!backup) return;
     if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
-    const bool hadDatabase = DatabaseFileExists(state_.databasePath);
-    if (!RestoreDatabase(*backup, state_.databasePath)) {
+    const std::optional<std::string> safetyCopy = store().Restore(*backup);
+    if (!safetyCopy) {
         Message(kRestoreFailed);
         return;
     }
     settings().WriteText(keys::kLastBackup, "");
     Button3Click();
     std::string done = kRestoreDone;
-    if (hadDatabase) done += std::string("\n") + kBeforeRestoreNote + BeforeRestorePath(state_.databasePath);
+    if (!safetyCopy->empty()) done += std::string("\n") + kBeforeRestoreNote + *safetyCopy;
     Message(done);
 }
 
+// The settings dialog's server buttons, on a store of their own, so trying a
+// server touches neither the store in use nor the settings file.
+class MainWindowPresenter::Actions final : public SettingsActions {
+public:
+    std::vector<std::string> Drivers() override { return InstalledServerDrivers(); }
+
+    std::string TestConnection(const ServerLocation& server) override
+    {
+        try {
+            ServerStore probe(server, "");
+            probe.Open()->Query("SELECT 1");
+            return kConnectionWorks + ServerName(server);
+        } catch (const std::exception& error) {
+            return kConnectionFailed + std::string(error.what());
+        }
+    }
+
+    std::string Upload(const std::string& databasePath, const ServerLocation& server) override
+    {
+        try {
+            ServerStore target(server, "");
+            const UploadCounts counts = UploadToServer(databasePath, target);
+            return UploadReport(counts, ServerName(server));
+        } catch (const std::exception& error) {
+            return kUploadFailed + std::string(error.what());
+        }
+    }
+};
+
 void MainWindowPresenter::SettingsClick()
 {
-    std::unique_ptr<SettingsDialog> dialog = Required(env_.settingsDialogs).CreateSettingsDialog();
+    Actions actions;
+    std::unique_ptr<SettingsDialog> dialog = Required(env_.settingsDialogs).CreateSettingsDialog(actions);
     const SettingsValues shown{FolderPart(state_.databasePath), FileNamePart(state_.databasePath),
-                               state_.templatePath, state_.silentEntry};
+                               state_.templatePath, state_.silentEntry, storeChoice_};
     if (!dialog->ShowModal(shown)) return;
     const SettingsValues chosen = dialog->Values();
     state_.databasePath = JoinDatabasePath(chosen.folder, chosen.fileName);
@@ -324,6 +371,8 @@ void MainWindowPresenter::SettingsClick()
     file.WriteText(keys::kDatabaseName, chosen.fileName);
     file.WriteText(keys::kTemplate, chosen.templatePath);
     file.WriteBool(keys::kSilentEntry, chosen.silentEntry);
+    if (env_.secrets) WriteStoreChoice(file, chosen.store, *env_.secrets);
+    ChooseStore(env_.secrets ? chosen.store : StoreChoice{});
     Button3Click();
 }
 

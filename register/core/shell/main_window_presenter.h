@@ -14,6 +14,7 @@
 #include "register/core/search/search_form.h"
 #include "register/core/shell/settings_form.h"
 #include "register/core/shell/startup.h"
+#include "register/core/storage/store_settings.h"
 
 namespace quorva {
 
@@ -54,6 +55,9 @@ struct MainWindowEnvironment {
     FilePicker* filePicker = nullptr;
     // The local date and time as BFDate and the status bar show it.
     std::function<std::string()> now;
+    // Keeps the server password; without one the register offers only its
+    // file.
+    SecretBox* secrets = nullptr;
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -93,6 +97,9 @@ public:
     void SettingsClick();
 
     const MainWindowState& state() const { return state_; }
+    // Where the records are: the file or the server, as the settings choose.
+    Store& store();
+    const StoreChoice& storeChoice() const { return storeChoice_; }
     const FilterState& filters() const { return filters_; }
     // The rows as shown, as texts.
     const RecordList& rows() const { return rows_; }
@@ -102,7 +109,9 @@ public:
     CivilDate today() const { return env_.today(); }
 
 private:
+    class Actions;
     std::unique_ptr<EntryDialog> CreateEntryDialog();
+    void ChooseStore(const StoreChoice& choice);
     void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);
     // Runs a change of the database, then reloads the list also when the
@@ -116,6 +125,8 @@ private:
     MainView& view_;
     MainWindowEnvironment env_;
     MainWindowState state_;
+    StoreChoice storeChoice_;
+    std::unique_ptr<Store> store_;
     FilterState filters_;
     RecordList rows_;
     bool queryMode_ = false;

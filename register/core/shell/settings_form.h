@@ -3,6 +3,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "register/core/storage/store_settings.h"
 
 // The advanced settings dialog TForm3 and the file-name dialog TForm4 as the
 // commands see them.
@@ -13,11 +16,28 @@ inline constexpr const char* kFileNameCaption = "设定数据库文件名";
 inline constexpr const char* kDatabaseFolderPickerCaption = "请选择数据库的保存路径";
 inline constexpr const char* kDatabaseExtension = ".db";
 
+inline constexpr const char* kFileStoreChoice = "本机数据库文件";
+inline constexpr const char* kServerStoreChoice = "数据库服务器";
+
 struct SettingsValues {
     std::string folder;
     std::string fileName;
     std::string templatePath;
     bool silentEntry = false;
+    StoreChoice store = {};
+};
+
+// What the settings dialog asks of the register while it is open. Each
+// answer is the text the dialog shows: success, or the reason for failure in
+// the driver's own words.
+class SettingsActions {
+public:
+    virtual ~SettingsActions() = default;
+    // The ODBC drivers installed on this machine.
+    virtual std::vector<std::string> Drivers() = 0;
+    virtual std::string TestConnection(const ServerLocation& server) = 0;
+    // Copies every record of the file register onto the server's empty table.
+    virtual std::string Upload(const std::string& databasePath, const ServerLocation& server) = 0;
 };
 
 class SettingsDialog {
@@ -32,7 +52,7 @@ public:
 class SettingsDialogFactory {
 public:
     virtual ~SettingsDialogFactory() = default;
-    virtual std::unique_ptr<SettingsDialog> CreateSettingsDialog() = 0;
+    virtual std::unique_ptr<SettingsDialog> CreateSettingsDialog(SettingsActions& actions) = 0;
 };
 
 // The keys the file-name box lets through: backspace, "-", ".", digits,

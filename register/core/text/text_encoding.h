@@ -12,6 +12,9 @@
 // the text is kept.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// The same, appended to `out`, for readers that convert many values into one
+// buffer.
+void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out);
 
 std::string Utf8ToGb18030(std::string_view utf8);
 std::string Gb18030ToUtf8(std::string_view gb18030);

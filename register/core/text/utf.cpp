@@ -94,6 +94,12 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
 {
     std::string out;
     out.reserve(utf16.size() * 3);
+    AppendUtf16AsUtf8(utf16, out);
+    return out;
+}
+
+void AppendUtf16AsUtf8(std::u16string_view utf16, std::string& out)
+{
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char32_t unit = utf16[i];
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
@@ -106,5 +112,4 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
             AppendUtf8(out, unit);
         }
     }
-    return out;
 }
