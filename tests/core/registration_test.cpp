@@ -8,6 +8,7 @@
 #include "tests/support/fake_entry_dialog.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_store.h"
 
 namespace quorva {
 namespace {
@@ -54,22 +55,21 @@ protected:
     {
         store.Write(kIni, kSettingsSection, keys::kDatabaseFolder, folder.File("db"));
         std::filesystem::create_directories(folder.path() / "db");
+        ChooseTestStore(store, kIni, secrets);
         presenter.FormCreate();
         presenter.FormShow();
     }
 
     std::string Stored(const char* column, int id = 1)
     {
-        TSQLiteDatabase db(presenter.state().databasePath);
-        auto result = db.Query(SqlStatement{"select * from Quorva where id=?", {std::int64_t{id}}});
+        auto result = presenter.store().Open()->Query(SqlStatement{"select * from Quorva where id=?", {std::int64_t{id}}});
         if (result->CountRows() == 0) return "<none>";
         return result->TextAt(result->ColumnIndex(column));
     }
 
     int Count()
     {
-        TSQLiteDatabase db(presenter.state().databasePath);
-        return static_cast<int>(db.Query("select count(*) from Quorva")->Int64At(0));
+        return static_cast<int>(presenter.store().Open()->Query("select count(*) from Quorva")->Int64At(0));
     }
 
     std::string Counter(const char* key) { return store.Read(kIni, kSettingsSection, key, "<missing>"); }
@@ -80,8 +80,10 @@ protected:
     ScriptedPrompter prompter;
     ListView view;
     FakeEntryDialogFactory dialogs;
+    MarkingSecretBox secrets;
     MainWindowPresenter presenter{view, MainWindowEnvironment{fs, store, prompter, "A:", {"X:\\Quorva"},
-                                                              [] { return kToday; }, &dialogs}};
+                                                              [] { return kToday; }, &dialogs, nullptr, nullptr,
+                                                              nullptr, {}, &secrets}};
 };
 
 TEST_F(RegistrationTest, AConfirmedDialogBecomesARecordAndAdvancesTheCounters)
@@ -137,10 +139,7 @@ TEST_F(RegistrationTest, CancellingWritesNothingAndProposesTheSameNumbersAgain)
 
 TEST_F(RegistrationTest, WithTheTableMissingTheCountersStillAdvance)
 {
-    {
-        TSQLiteDatabase db(presenter.state().databasePath);
-        db.Execute("DROP TABLE Quorva");
-    }
+    presenter.store().Open()->Execute("DROP TABLE Quorva");
     dialogs.clerk = [](FakeEntryDialog& d) {
         TypeDocument(d);
         d.SetText(EntryField::eswzh, "S-1");
@@ -153,6 +152,7 @@ TEST_F(RegistrationTest, WithTheTableMissingTheCountersStillAdvance)
 
 TEST_F(RegistrationTest, AFailedInsertIsShownAfterTheCountersAndTheReload)
 {
+    if (TestsOnServer()) GTEST_SKIP() << "the refusing trigger is the file's";
     {
         // A row written behind the list's back shows up only if the list is reloaded.
         TSQLiteDatabase db(presenter.state().databasePath);

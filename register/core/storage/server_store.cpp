@@ -1,5 +1,7 @@
 #include "register/core/storage/server_store.h"
 
+#include <algorithm>
+
 #include "register/core/records/database_copy.h"
 #include "register/core/records/document_table.h"
 #include "register/core/shell/startup.h"
@@ -167,7 +169,15 @@ OdbcConnection& ServerStore::Connected()
     if (connection_ && connection_->lost()) connection_.reset();
     if (!connection_) {
         connection_ = Naming(Name(), [&] {
-            return std::make_unique<OdbcConnection>(ConnectionString(server_), kLoginTimeoutSeconds);
+            try {
+                return std::make_unique<OdbcConnection>(ConnectionString(server_), kLoginTimeoutSeconds);
+            } catch (const EOdbcException& error) {
+                // The driver managers word a missing driver obscurely.
+                const std::vector<std::string> drivers = InstalledOdbcDrivers();
+                if (std::find(drivers.begin(), drivers.end(), server_.driver) != drivers.end()) throw;
+                throw EOdbcException(kDriverMissing + server_.driver + "”（" + error.what() + "）", error.sqlState(),
+                                     false);
+            }
         });
     }
     return *connection_;

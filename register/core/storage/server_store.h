@@ -71,6 +71,7 @@ std::vector<std::string> InstalledServerDrivers();
 // What the clerk is told after an upload; the counts must agree.
 std::string UploadReport(const UploadCounts& counts, const std::string& serverName);
 
+inline constexpr const char* kDriverMissing = "本机没有安装 ODBC 驱动程序“";
 inline constexpr const char* kConnectionWorks = "连接成功：";
 inline constexpr const char* kConnectionFailed = "连接失败：";
 inline constexpr const char* kUploadFailed = "上传失败：";
