@@ -7,6 +7,7 @@
 QUORVA_PG_ROOT=""
 QUORVA_PG_OS_USER="$(id -un)"
 readonly quorva_pg_cluster_user=quorva-pg
+quorva_pg_setup_script="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/installer/server/create_register.sql"
 
 quorva_pg_bin() { ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1; }
 
@@ -57,7 +58,7 @@ quorva_start_postgres() {
   QUORVA_PG_PASSWORD="$(quorva_pg_random)"
   export QUORVA_PG_PASSWORD QUORVA_PG_SUPERUSER_PASSWORD="$superuser_password"
   PGPASSWORD="$superuser_password" psql -X -q -h 127.0.0.1 -p "$port" -U postgres -d postgres \
-    -v clerk_password="$QUORVA_PG_PASSWORD" -f "$root/installer/server/create_register.sql" >/dev/null
+    -v clerk_password="$QUORVA_PG_PASSWORD" -f "$quorva_pg_setup_script" >/dev/null
   echo "PostgreSQL $("$bin/postgres" --version | awk '{print $3}') on 127.0.0.1:$port, database quorva"
 }
 

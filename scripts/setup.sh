@@ -15,6 +15,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev
   wine wine32:i386 wine64 qemu-user-static xvfb xauth x11-apps imagemagick xdotool fonts-wqy-microhei
   tcl dpkg-dev locales nsis zip unzip
+  postgresql unixodbc unixodbc-dev odbc-postgresql
 )
 
 is_installed() {

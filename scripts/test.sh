@@ -12,6 +12,7 @@ cd "$root"
 bash scripts/setup.sh
 . scripts/env.sh
 . scripts/wine-session.sh
+. scripts/postgres-session.sh
 
 # Under emulation one Wine process takes about a minute to start; the
 # acceptance program's own waits are long, this bounds the whole of it.
@@ -71,11 +72,16 @@ run_emulated_acceptance() {
   fi
 }
 
+# The register's tests run on its file and again on a database server.
+quorva_start_postgres
+trap 'quorva_stop_postgres' EXIT
+
 build native
 run_tests native
 build bench
 
 quorva_start_session
+trap 'quorva_stop_session; quorva_stop_postgres' EXIT
 run_plugin_bench() {
   echo "== bench $1: pellion_bench, 2 s idle and 200 reports"
   if scripts/wine-run.sh "${1#win}" "build/$1/bin/pellion_bench.exe" 2 200 </dev/null; then

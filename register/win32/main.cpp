@@ -5,6 +5,7 @@
 #include "register/core/shell/startup.h"
 #include "register/win32/automation/com_resources.h"
 #include "register/win32/entry/entry_form.h"
+#include "register/win32/platform/dpapi_secret_box.h"
 #include "register/win32/platform/local_date.h"
 #include "register/win32/shell/main_form.h"
 #include "register/win32/entry/pick_list_form.h"
@@ -31,10 +32,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     Win32SearchDialogFactory searchDialogs;
     Win32SettingsDialogFactory settingsDialogs;
     Win32FilePicker filePicker;
+    DpapiSecretBox secrets;
     TmainForm mainForm(quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, RoamingAppDataFolder(),
                                                      quorva::DefaultDatabaseFolderCandidates(), LocalToday,
                                                      &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
-                                                     LocalDateTimeText});
+                                                     LocalDateTimeText, &secrets});
     if (!mainForm.hwnd()) return 1;
     prompter.SetOwner(mainForm.hwnd());
     entryDialogs.SetOwner(mainForm.hwnd());

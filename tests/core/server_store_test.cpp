@@ -120,9 +120,11 @@ TEST_F(ServerStoreTest, EachConnectionFailureNamesTheServerAndTheDriversReason)
         void (*change)(ServerLocation&);
         const char* reason;
     } cases[] = {
-        {[](ServerLocation& s) { s.password += "x"; }, "password authentication failed"},
-        {[](ServerLocation& s) { s.port = "1"; }, "Connection refused"},
-        {[](ServerLocation& s) { s.database = "nosuch"; }, "\"nosuch\" does not exist"},
+        // The driver's own words are in the machine's language; what they
+        // name is not.
+        {[](ServerLocation& s) { s.password += "x"; }, "\"quorva_clerk\""},
+        {[](ServerLocation& s) { s.port = "1"; }, "[08001]"},
+        {[](ServerLocation& s) { s.database = "nosuch"; }, "\"nosuch\""},
         {[](ServerLocation& s) { s.driver = "No Such Driver"; }, "没有安装 ODBC 驱动程序“No Such Driver”"},
     };
     for (const auto& c : cases) {

@@ -77,10 +77,9 @@ void WaitUntilGone(HWND window)
     for (int i = 0; i < 500 && IsWindow(window); ++i) Sleep(10);
 }
 
-void SetStoredField(const std::string& database, const char* column, const char* value)
+void SetStoredField(quorva::StoreConnection& store, const char* column, const char* value)
 {
-    TSQLiteDatabase db(database);
-    db.Execute(SqlStatement{std::string("update Quorva set ") + column + "=?", {std::string(value)}});
+    store.Execute(SqlStatement{std::string("update Quorva set ") + column + "=?", {std::string(value)}});
 }
 
 BOOL CALLBACK CollectEditBox(HWND child, LPARAM found)
@@ -180,7 +179,7 @@ TEST_F(MainFormTest, AnEmptyRequiredFieldKeepsTheDialogOpen)
 TEST_F(MainFormTest, ADuplicateQuestionKeepsTheDialogBehindItFromTakingClicks)
 {
     AddRecord("20261201", "否", "第一份");
-    SetStoredField(DatabasePath(), "wh", "京政发1号");
+    SetStoredField(*Store(), "wh", "京政发1号");
     WatchedBoxes boxes;
     Start(boxes);
     boxes.boxes.SetOwner(form->hwnd());
@@ -220,7 +219,7 @@ TEST_F(MainFormTest, ADuplicateQuestionKeepsTheDialogBehindItFromTakingClicks)
 TEST_F(MainFormTest, ARefusedReceiptNumberIsTheOnlyFieldPaintedRed)
 {
     AddRecord("20261201", "否", "第一份");
-    SetStoredField(DatabasePath(), "swzh", "SW-7");
+    SetStoredField(*Store(), "swzh", "SW-7");
     prompter.answers = {quorva::PromptAnswer::No};
     Start();
     std::vector<HWND> red;
@@ -259,10 +258,7 @@ TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
     AddRecord("20261201", "否", "第一份");
     AddRecord("2026-12-02", "否", "第二份");
     AddRecord("20261203", "否", "第三份");
-    {
-        TSQLiteDatabase db(DatabasePath());
-        db.Execute("update Quorva set fwrq='20261130', mmdj='绝密长期'");
-    }
+    Sql("update Quorva set fwrq='20261130', mmdj='绝密长期'");
     Start();
     ListView_SetItemState(form->Control(kList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     std::string level, period, received;

@@ -20,10 +20,12 @@
 #include "register/win32/shell/main_form_ids.h"
 #include "register/win32/entry/pick_list_form.h"
 #include "register/win32/search/search_form.h"
+#include "register/win32/shell/settings_form.h"
 #include "register/win32/platform/win32_file_system.h"
 #include "register/win32/platform/win32_profile_store.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_store.h"
 
 namespace main_form_test {
 
@@ -85,7 +87,13 @@ protected:
         InitCommonControlsEx(&controls);
     }
 
-    void SetUp() override { std::ofstream(folder.path() / "D") << "a file, so no folder can be made under it"; }
+    void SetUp() override
+    {
+        std::ofstream(folder.path() / "D") << "a file, so no folder can be made under it";
+        // The settings file names the server before the register first starts.
+        if (TestsOnServer()) Win32FileSystem().CreateFolders(SettingsFolder());
+        testStore = OpenTestStore(ChooseTestStore(profileStore, Ini(), secrets), DatabasePath(), Ini());
+    }
 
     std::string AppData() const { return folder.File("AppData"); }
     std::string SettingsFolder() const { return AppData() + "\\ovd"; }
@@ -99,11 +107,12 @@ protected:
         form = std::make_unique<TmainForm>(
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }, &entryDialogs, &searchDialogs, nullptr, &filePicker,
-                                          [] { return std::string(kNow); }},
+                                          [] { return kToday; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
+                                          [] { return std::string(kNow); }, &secrets},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
         searchDialogs.SetOwner(form->hwnd());
+        settingsDialogs.SetOwner(form->hwnd());
         ShowWindow(form->hwnd(), SW_SHOW);
         return *form;
     }
@@ -114,24 +123,30 @@ protected:
         form.reset();
     }
 
+    // The store under test, beside the register's own connection to it.
+    std::unique_ptr<quorva::StoreConnection> Store()
+    {
+        Win32FileSystem().CreateFolders(DefaultFolder());
+        auto connection = testStore->Open();
+        quorva::EnsureDocumentTable(*connection);
+        return connection;
+    }
+    void Sql(const std::string& statement) { Store()->Execute(statement); }
+
     std::string Stored(const char* column, std::int64_t id)
     {
-        TSQLiteDatabase db(DatabasePath());
-        auto result = db.Query(SqlStatement{"select * from Quorva where id=?", {id}});
+        auto result = Store()->Query(SqlStatement{"select * from Quorva where id=?", {id}});
         if (result->CountRows() == 0) return "<none>";
         return result->TextAt(result->ColumnIndex(column));
     }
 
     void AddRecord(const std::string& swrq, const std::string& ycp, const std::string& title)
     {
-        Win32FileSystem().CreateFolders(DefaultFolder());
-        TSQLiteDatabase db(DatabasePath());
-        quorva::EnsureDocumentTable(db);
         quorva::RecordFields fields{};
         fields[static_cast<int>(quorva::Column::swrq)] = swrq;
         fields[static_cast<int>(quorva::Column::ycp)] = ycp;
         fields[static_cast<int>(quorva::Column::wjbt)] = title;
-        db.Execute(quorva::InsertRecordStatement(fields));
+        Store()->Execute(quorva::InsertRecordStatement(fields));
     }
 
     void Click(int id) { SendMessageW(form->Control(id), BM_CLICK, 0, 0); }
@@ -154,10 +169,13 @@ protected:
     TempFolder folder;
     Win32FileSystem fileSystem;
     Win32ProfileStore profileStore;
+    MarkingSecretBox secrets;
+    std::unique_ptr<quorva::Store> testStore;
     ScriptedPrompter prompter;
     Win32PickListEditorFactory pickListEditors;
     Win32EntryDialogFactory entryDialogs{nullptr, pickListEditors};
     Win32SearchDialogFactory searchDialogs;
+    Win32SettingsDialogFactory settingsDialogs;
     ScriptedFilePicker filePicker;
     std::unique_ptr<TmainForm> form;
 };

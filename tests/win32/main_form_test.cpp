@@ -16,9 +16,11 @@ TEST_F(MainFormTest, FirstStartCreatesSettingsListFilesAndDatabase)
     EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(Ini() + ".xm")), 0u);
     EXPECT_EQ(main.presenter().state().databasePath, DatabasePath());
     EXPECT_EQ(main.presenter().state().templatePath, DefaultFolder() + "\\呈批表制作说明.doc");
-    TSQLiteDatabase db(DatabasePath());
-    EXPECT_TRUE(db.HasTable("Quorva"));
-    EXPECT_EQ(db.Query("select * from sqlite_master where name='Quorvawh'")->CountRows(), 1);
+    EXPECT_TRUE(testStore->Open()->HasTable("Quorva"));
+    if (!TestsOnServer()) {
+        TSQLiteDatabase db(DatabasePath());
+        EXPECT_EQ(db.Query("select * from sqlite_master where name='Quorvawh'")->CountRows(), 1);
+    }
     EXPECT_EQ(RowCount(), 0);
     EXPECT_EQ(Narrow(Text(main.Control(kDays))), "10");
     wchar_t status[128] = {};
@@ -147,10 +149,17 @@ TEST_F(MainFormTest, AMissingDatabaseFolderShowsTheOpenErrorAndTheWindowStays)
     Win32FileSystem().CreateFolders(SettingsFolder());
     const std::string missing = folder.File("nowhere") + "\\deeper";
     WritePrivateProfileStringW(L"Option", L"Path", Widen(missing).c_str(), Widen(Ini()).c_str());
+    // On the server, the store that cannot be reached is a port nobody listens on.
+    WritePrivateProfileStringW(L"Option", L"ServerPort", L"1", Widen(Ini()).c_str());
     Start();
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Failed to open database \"" + missing +
-                                          "\\Quorva.db\" : unable to open database file.");
+    if (TestsOnServer()) {
+        EXPECT_EQ(prompter.shown[0].text.rfind("数据库服务器 127.0.0.1:1/quorva：", 0), 0u) << prompter.shown[0].text;
+        EXPECT_NE(prompter.shown[0].text.find("[08001]"), std::string::npos) << prompter.shown[0].text;
+    } else {
+        EXPECT_EQ(prompter.shown[0].text, "Failed to open database \"" + missing +
+                                              "\\Quorva.db\" : unable to open database file.");
+    }
     EXPECT_EQ(prompter.shown[0].caption, "Marivel");
     EXPECT_EQ(prompter.shown[0].icon, quorva::PromptIcon::Error);
     EXPECT_TRUE(IsWindow(form->hwnd()));

@@ -105,7 +105,7 @@ TEST_F(MaintenanceTest, BackupThenClearThenRestoreBringsTheRecordsBack)
     AddRecord("20261201", "", "一");
     AddRecord("20261202", "", "二");
     Start();
-    const std::string bak = folder.File("backups") + "\\Quorva.db.bak";
+    const std::string bak = folder.File("backups") + "\\" + testStore->BackupName();
     Win32FileSystem().CreateFolders(folder.File("backups"));
     filePicker.folder = folder.File("backups");
     Menu(kMenuBackup);

@@ -174,10 +174,7 @@ TEST_F(ScanTest, AScanInQueryModeListsTheMatchingRecord)
 {
     AddRecord("20261201", "否", "第一份");
     AddRecord("20261202", "否", "第二份");
-    {
-        TSQLiteDatabase db(DatabasePath());
-        db.Execute("update Quorva set wh='京发〔2026〕' || ID || '号'");
-    }
+    Sql("update Quorva set wh='京发〔2026〕' || ID || '号'");
     Start();
     Click(kQueryMode);
     ScanIntoMainWindow(Barcode(L"京发[2026]2号", L"第二份"));

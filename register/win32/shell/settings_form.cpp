@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "register/core/shell/prompter.h"
+#include "register/core/shell/startup.h"
+#include "register/core/text/text_encoding.h"
 #include "register/win32/platform/win32_file_picker.h"
 
 namespace {
@@ -12,6 +17,11 @@ constexpr int kNameLabel = 102;
 
 constexpr int kSettingsWidth = 405;
 constexpr int kSettingsHeight = 331;
+// The store's rows below the silent-entry box.
+constexpr int kStoreRows = 5;
+constexpr int kFieldLabelWidth = 70;
+constexpr int kPortWidth = 60;
+constexpr int kActionWidth = 100;
 constexpr int kNameWidth = 275;
 constexpr int kNameHeight = 136;
 constexpr int kMargin = 12;
@@ -75,7 +85,8 @@ bool TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 bool TForm3::ShowModal(const quorva::SettingsValues& values)
 {
     values_ = values;
-    return RunModal(owner_, quorva::kSettingsCaption, kCloseBoxOnly, kSettingsWidth, kSettingsHeight) == IDOK;
+    const int height = kSettingsHeight + kStoreRows * (kControlHeight + kMargin / 2);
+    return RunModal(owner_, quorva::kSettingsCaption, kCloseBoxOnly, kSettingsWidth, height) == IDOK;
 }
 
 bool TForm3::OnInit()
@@ -92,7 +103,112 @@ bool TForm3::OnInit()
     SendMessageW(Control(kSilentEntry), BM_SETCHECK, values_.silentEntry ? BST_CHECKED : BST_UNCHECKED, 0);
     AddControl(WC_BUTTONW, "确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
     AddControl(WC_BUTTONW, "取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
+    AddStoreControls();
     return true;
+}
+
+void TForm3::AddStoreControls()
+{
+    const quorva::ServerLocation& server = values_.store.server;
+    AddControl(WC_BUTTONW, quorva::kFileStoreChoice, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kFileStore);
+    AddControl(WC_BUTTONW, quorva::kServerStoreChoice, BS_AUTORADIOBUTTON, kServerStore);
+    const bool onServer = values_.store.kind == quorva::StoreKind::Server;
+    SendMessageW(Control(onServer ? kServerStore : kFileStore), BM_SETCHECK, BST_CHECKED, 0);
+    const auto field = [&](const char* label, int id, const std::string& text, DWORD style) {
+        AddControl(WC_STATICW, label, SS_LEFT, id + 100);
+        AddControl(WC_EDITW, text, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | style, id, WS_EX_CLIENTEDGE);
+    };
+    AddControl(WC_STATICW, "ODBC 驱动：", SS_LEFT, kDriver + 100);
+    AddControl(WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kDriver);
+    std::vector<std::string> drivers = actions_.Drivers();
+    if (std::find(drivers.begin(), drivers.end(), server.driver) == drivers.end()) drivers.push_back(server.driver);
+    FillItems(Control(kDriver), drivers);
+    SendMessageW(Control(kDriver), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(Widen(server.driver).c_str()));
+    field("主机：", kHost, server.host, 0);
+    field("端口：", kPort, server.port, ES_NUMBER);
+    field("数据库：", kDatabase, server.database, 0);
+    field("用户：", kUser, server.user, 0);
+    field("密码：", kPassword, server.password, ES_PASSWORD);
+    AddControl(WC_BUTTONW, "测试连接", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, kTestConnection);
+    AddControl(WC_BUTTONW, "上传到服务器", BS_PUSHBUTTON | WS_TABSTOP, kUpload);
+    StoreChoiceClick();
+}
+
+void TForm3::PlaceStoreControls(int top, int width)
+{
+    const int margin = Scale(kMargin);
+    const int control = Scale(kControlHeight);
+    const int step = control + Scale(kMargin / 2);
+    const int label = Scale(kFieldLabelWidth);
+    const int half = (width - 3 * margin) / 2;
+    const auto place = [&](int id, int left, int row, int boxWidth) {
+        MoveWindow(Control(id + 100), left, top + row * step + Scale(3), label, control, TRUE);
+        MoveWindow(Control(id), left + label, top + row * step, boxWidth - label, control, TRUE);
+    };
+    MoveWindow(Control(kFileStore), margin, top, half, control, TRUE);
+    MoveWindow(Control(kServerStore), 2 * margin + half, top, half, control, TRUE);
+    MoveWindow(Control(kDriver + 100), margin, top + step + Scale(3), label, control, TRUE);
+    MoveWindow(Control(kDriver), margin + label, top + step, width - 2 * margin - label, control * 8, TRUE);
+    place(kHost, margin, 2, width - 3 * margin - Scale(kPortWidth) - label);
+    place(kPort, width - margin - Scale(kPortWidth) - label, 2, Scale(kPortWidth) + label);
+    place(kDatabase, margin, 3, half);
+    place(kUser, 2 * margin + half, 3, half);
+    place(kPassword, margin, 4, half);
+    const int action = Scale(kActionWidth);
+    MoveWindow(Control(kTestConnection), width - 2 * margin - 2 * action, top + 4 * step, action, control, TRUE);
+    MoveWindow(Control(kUpload), width - margin - action, top + 4 * step, action, control, TRUE);
+}
+
+void TForm3::StoreChoiceClick()
+{
+    const bool onServer = SendMessageW(Control(kServerStore), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (int id : {kDriver, kHost, kPort, kDatabase, kUser, kPassword, kTestConnection, kUpload}) {
+        EnableWindow(Control(id), onServer);
+    }
+}
+
+quorva::ServerLocation TForm3::ServerShown() const
+{
+    return {WindowTextUtf8(Control(kDriver)), WindowTextUtf8(Control(kHost)),     WindowTextUtf8(Control(kPort)),
+            WindowTextUtf8(Control(kDatabase)), WindowTextUtf8(Control(kUser)), WindowTextUtf8(Control(kPassword))};
+}
+
+bool TForm3::ServerComplete()
+{
+    for (const auto& [id, name] : {std::pair{kHost, "主机"}, std::pair{kPort, "端口"}, std::pair{kDatabase, "数据库"},
+                                   std::pair{kUser, "用户"}}) {
+        if (!WindowTextUtf8(Control(id)).empty()) continue;
+        Tell(std::string("请填写数据库服务器的") + name + "。");
+        SetFocus(Control(id));
+        return false;
+    }
+    return true;
+}
+
+void TForm3::Tell(const std::string& text)
+{
+    MessageBoxW(hwnd(), Widen(text).c_str(), Widen(quorva::kApplicationTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void TForm3::TestConnectionClick()
+{
+    if (!ServerComplete()) return;
+    const HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const std::string outcome = actions_.TestConnection(ServerShown());
+    SetCursor(old);
+    Tell(outcome);
+}
+
+void TForm3::UploadClick()
+{
+    if (!ServerComplete()) return;
+    const std::string file =
+        quorva::JoinDatabasePath(WindowTextUtf8(Control(kFolder)), WindowTextUtf8(Control(kFileName)));
+    const HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const std::string outcome = actions_.Upload(file, ServerShown());
+    SetCursor(old);
+    Tell(outcome);
 }
 
 void TForm3::OnLayout(int width, int height)
@@ -111,6 +227,7 @@ void TForm3::OnLayout(int width, int height)
         top += control + margin;
     }
     MoveWindow(Control(kSilentEntry), margin, top, width - 2 * margin, control, TRUE);
+    PlaceStoreControls(top + control + margin, width);
     PlaceButtons(hwnd(), width, height, margin, Scale(kButtonWidth), Scale(kButtonHeight));
 }
 
@@ -122,7 +239,16 @@ bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
     case kPickFolder: Button3Click(); return true;
     case kPickFileName: Button4Click(); return true;
     case kPickTemplate: Button5Click(); return true;
+    case kFileStore:
+    case kServerStore: StoreChoiceClick(); return true;
+    case kTestConnection: TestConnectionClick(); return true;
+    case kUpload: UploadClick(); return true;
     case IDOK:
+        values_.store.kind = SendMessageW(Control(kServerStore), BM_GETCHECK, 0, 0) == BST_CHECKED
+                                 ? quorva::StoreKind::Server
+                                 : quorva::StoreKind::File;
+        if (values_.store.kind == quorva::StoreKind::Server && !ServerComplete()) return true;
+        values_.store.server = ServerShown();
         values_.folder = WindowTextUtf8(Control(kFolder));
         values_.fileName = WindowTextUtf8(Control(kFileName));
         values_.templatePath = WindowTextUtf8(Control(kTemplate));

@@ -26,11 +26,15 @@ private:
 // their "..." buttons and count only when it closes with OK.
 class TForm3 final : public quorva::SettingsDialog, private ModalDialog {
 public:
-    explicit TForm3(HWND owner) : owner_(owner) {}
+    TForm3(HWND owner, quorva::SettingsActions& actions) : owner_(owner), actions_(actions) {}
     bool ShowModal(const quorva::SettingsValues& values) override;
     quorva::SettingsValues Values() const override { return values_; }
 
     enum ControlId : int { kFolder = 101, kFileName, kTemplate, kSilentEntry, kPickFolder, kPickFileName, kPickTemplate };
+    // The store's controls, after all of the above in the tab order.
+    enum StoreControlId : int {
+        kFileStore = 121, kServerStore, kDriver, kHost, kPort, kDatabase, kUser, kPassword, kTestConnection, kUpload,
+    };
 
 private:
     bool OnInit() override;
@@ -40,15 +44,27 @@ private:
     void Button3Click();
     void Button4Click();
     void Button5Click();
+    void AddStoreControls();
+    void PlaceStoreControls(int top, int width);
+    void StoreChoiceClick();
+    quorva::ServerLocation ServerShown() const;
+    bool ServerComplete();
+    void TestConnectionClick();
+    void UploadClick();
+    void Tell(const std::string& text);
 
     HWND owner_;
+    quorva::SettingsActions& actions_;
     quorva::SettingsValues values_;
 };
 
 class Win32SettingsDialogFactory final : public quorva::SettingsDialogFactory {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
-    std::unique_ptr<quorva::SettingsDialog> CreateSettingsDialog() override { return std::make_unique<TForm3>(owner_); }
+    std::unique_ptr<quorva::SettingsDialog> CreateSettingsDialog(quorva::SettingsActions& actions) override
+    {
+        return std::make_unique<TForm3>(owner_, actions);
+    }
 
 private:
     HWND owner_ = nullptr;
