@@ -5,6 +5,7 @@
 #include "register/core/entry/number_advance.h"
 #include "register/core/shell/settings.h"
 #include "register/core/text/text_encoding.h"
+#include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
@@ -189,7 +190,10 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
                    kNotStored);
             return;
         }
+        StoreTransaction transaction(*db);
         id = db->InsertRecord(InsertScannedStatement(fields));
+        JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)});
+        transaction.Commit();
     }
     settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
     settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));

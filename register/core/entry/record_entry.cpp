@@ -132,6 +132,16 @@ void FillFromRow(const RecordRow& row, EntryDialog& dialog, Prompter& prompter)
     dialog.SetDate(EntryField::efwrq, *issueDate);
 }
 
+std::vector<ChangedValue> ChangedValues(const RecordRow& row, const RecordFields& fields)
+{
+    std::vector<ChangedValue> changed;
+    for (Column column : kWrittenColumns) {
+        const std::string& after = fields[static_cast<int>(column)];
+        if (row.at(column) != after) changed.push_back({column, std::string(row.at(column)), after});
+    }
+    return changed;
+}
+
 void WriteBackRow(const EntryDialog& dialog, RecordRow& row)
 {
     const RecordFields fields = PrepareRecordFields(dialog);

@@ -3,10 +3,12 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "register/core/records/document_statements.h"
 #include "register/core/entry/entry_dialog.h"
 #include "register/core/records/record_row.h"
+#include "register/core/storage/change_journal.h"
 
 // Moving a record between the entry dialog, the statements and the list row.
 namespace quorva {
@@ -31,5 +33,8 @@ void FillFromRow(const RecordRow& row, EntryDialog& dialog, Prompter& prompter);
 
 // After a confirmed edit, the row shows the dialog's values in place.
 void WriteBackRow(const EntryDialog& dialog, RecordRow& row);
+
+// The written columns whose value an edit changes, with both values.
+std::vector<ChangedValue> ChangedValues(const RecordRow& row, const RecordFields& fields);
 
 }  // namespace quorva

@@ -4,6 +4,7 @@
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/record_entry.h"
+#include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
@@ -134,7 +135,13 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
         try {
-            if (connection->HasTable(kTableName)) connection->InsertRecord(InsertRecordStatement(PrepareRecordFields(dialog)));
+            if (connection->HasTable(kTableName)) {
+                const RecordFields fields = PrepareRecordFields(dialog);
+                StoreTransaction transaction(*connection);
+                const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
+                JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
+                transaction.Commit();
+            }
         } catch (...) {
             insertError = std::current_exception();
         }
@@ -162,7 +169,14 @@ void MainWindowPresenter::edtbtnClick()
     const std::unique_ptr<StoreConnection> connection = store().Open();
     if (!connection->HasTable(kTableName)) return;
     RecordRow row = rows_[static_cast<std::size_t>(index)];
-    connection->Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
+    const RecordFields fields = PrepareRecordFields(*dialog);
+    {
+        StoreTransaction transaction(*connection);
+        connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
+        JournalChange(*connection, {ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
+                                    ChangedValues(row, fields)});
+        transaction.Commit();
+    }
     WriteBackRow(*dialog, row);
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
@@ -272,7 +286,11 @@ void MainWindowPresenter::DeleteSelectedClick()
     const RecordRow row = rows_[static_cast<std::size_t>(index)];
     ReloadAfter([&] {
         const std::unique_ptr<StoreConnection> connection = store().Open();
-        if (connection->HasTable(kTableName)) connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
+        if (!connection->HasTable(kTableName)) return;
+        StoreTransaction transaction(*connection);
+        JournalChange(*connection, {ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh))});
+        connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
+        transaction.Commit();
     });
 }
 
@@ -285,7 +303,10 @@ void MainWindowPresenter::ClearAllClick()
             CreateDocumentTable(*connection);
             return;
         }
+        StoreTransaction transaction(*connection);
+        JournalChange(*connection, {ChangeAction::Clear});
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
+        transaction.Commit();
     });
 }
 
