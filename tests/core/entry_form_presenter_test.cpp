@@ -18,6 +18,8 @@ namespace {
 class FakeEntryForm : public EntryFormView {
 public:
     std::string Caption() const override { return caption; }
+    void ShowNote(const std::string& text) override { note = text; }
+    void SetText(EntryField field, const std::string& text) override { texts[field] = text; }
     std::string Text(EntryField field) const override
     {
         const auto found = texts.find(field);
@@ -35,6 +37,7 @@ public:
     void SetItems(EntryField field, const std::vector<std::string>& list) override { items[field] = list; }
 
     std::string caption = kNewRecordCaption;
+    std::string note;
     std::map<EntryField, std::string> texts;
     std::set<EntryField> red;
     std::optional<EntryField> focused;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "register/core/entry/number_advance.h"
+#include "register/core/entry/register_numbers.h"
 #include "register/core/shell/settings.h"
 #include "register/core/text/text_encoding.h"
 #include "register/core/storage/change_journal.h"
@@ -59,13 +60,6 @@ std::string Shortened(const std::string& text)
     if (wide.size() <= kShownScanCharacters) return text;
     wide.resize(kShownScanCharacters);
     return Utf16ToUtf8(wide) + "…";
-}
-
-std::string NextNumber(const Settings& settings, const char* key)
-{
-    const std::string last = settings.ReadText(key, "");
-    if (last.empty()) return "";
-    return AdvanceNumber(last).value_or("");
 }
 
 // The 25 columns every registration writes and the barcode's custom field.
@@ -172,15 +166,21 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
         }
     }
     Settings settings = presenter_.settings();
+    RegisterNumbers numbers(presenter_.store(), settings);
+    const bool shared = presenter_.store().Kind() == StoreKind::Server;
     RecordFields fields = document.fields;
     Field(fields, Column::swrq) = presenter_.today().ToCompact();
-    Field(fields, Column::swzh) = NextNumber(settings, keys::kReceiptNumber);
-    Field(fields, Column::bwh) = NextNumber(settings, keys::kHandlingNumber);
+    Field(fields, Column::swzh) = numbers.Propose(EntryField::eswzh);
+    Field(fields, Column::bwh) = numbers.Propose(EntryField::ebwh);
 
     std::int64_t id = 0;
     {
         const std::unique_ptr<StoreConnection> db = presenter_.store().Open();
         EnsureDocumentTable(*db);
+        // On the server the counters' lock makes the checks and the insert
+        // one step against other clerks' scans; a refusal takes it all back.
+        StoreTransaction transaction(*db);
+        if (shared) numbers.AllocateOnServer(*db, fields);
         for (const auto& check : kDuplicateChecks) {
             const std::string& value = Field(fields, check.column);
             if (value.empty()) continue;
@@ -190,13 +190,14 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
                    kNotStored);
             return;
         }
-        StoreTransaction transaction(*db);
         id = db->InsertRecord(InsertScannedStatement(fields));
         JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)});
         transaction.Commit();
     }
-    settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
-    settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
+    if (!shared) {
+        settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
+        settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
+    }
     presenter_.Button3Click();
     // The new record is normally the last row, so the search runs backwards.
     const RecordList& rows = presenter_.rows();

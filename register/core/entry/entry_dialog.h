@@ -37,6 +37,18 @@ public:
 
 class Store;
 
+// The numbers a new record's dialog proposes. On a register shared through a
+// server another clerk may take a proposed number before 确定; the dialog
+// then asks again rather than warning of a duplicate.
+class NumberProposals {
+public:
+    virtual ~NumberProposals() = default;
+    // The next number for 收文号 (eswzh) or 办文号 (ebwh); "" for none.
+    virtual std::string Propose(EntryField field) = 0;
+    // What Propose last gave for the field.
+    virtual std::string LastProposed(EntryField field) const = 0;
+};
+
 // What a dialog needs to know of the program that opens it.
 struct EntryDialogContext {
     std::string databasePath;
@@ -46,6 +58,8 @@ struct EntryDialogContext {
     std::string templatePath = {};
     // Where the duplicate checks look; the file at databasePath when none.
     Store* store = nullptr;
+    // For a new record on a shared register: proposals to renew at 确定.
+    NumberProposals* proposals = nullptr;
 };
 
 class EntryDialogFactory {

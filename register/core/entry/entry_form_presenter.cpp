@@ -2,6 +2,7 @@
 
 #include "register/core/records/document_statements.h"
 #include "register/core/entry/pick_list.h"
+#include "register/core/entry/register_numbers.h"
 #include "register/core/shell/startup.h"
 #include "register/core/storage/file_store.h"
 #include "register/store/sqlite_table.h"
@@ -62,7 +63,23 @@ bool EntryFormPresenter::Button4Click()
         return context_.prompter.Show(kConfirmEditQuestion, kConfirmEditCaption, PromptIcon::Warning,
                                       PromptButtons::YesNo) != PromptAnswer::No;
     }
+    if (context_.proposals) RenewTakenProposals();
     return DuplicatesAccepted();
+}
+
+void EntryFormPresenter::RenewTakenProposals()
+{
+    std::string note;
+    for (const auto& [field, name] : {std::pair{EntryField::eswzh, "收文号"}, std::pair{EntryField::ebwh, "办文号"}}) {
+        const std::string shown = view_.Text(field);
+        // A number the clerk typed is theirs, and the duplicate check asks about it.
+        if (shown.empty() || shown != context_.proposals->LastProposed(field)) continue;
+        const std::string fresh = context_.proposals->Propose(field);
+        if (fresh.empty() || fresh == shown) continue;
+        view_.SetText(field, fresh);
+        note += TakenNumberNote(name, shown, fresh);
+    }
+    if (!note.empty()) view_.ShowNote(note);
 }
 
 bool EntryFormPresenter::RequiredFieldsFilled()

@@ -13,7 +13,10 @@ class EntryFormView {
 public:
     virtual ~EntryFormView() = default;
     virtual std::string Caption() const = 0;
+    // A line beside the caption, for what the clerk should know without a box.
+    virtual void ShowNote(const std::string& note) = 0;
     virtual std::string Text(EntryField field) const = 0;
+    virtual void SetText(EntryField field, const std::string& text) = 0;
     // Red background for a refused field; false gives the normal colour back.
     virtual void SetHighlighted(EntryField field, bool highlighted) = 0;
     virtual void Focus(EntryField field) = 0;
@@ -59,6 +62,7 @@ public:
 
 private:
     bool RequiredFieldsFilled();
+    void RenewTakenProposals();
     bool DuplicatesAccepted();
     bool Ask(EntryField field, const char* question, const char* caption);
     void EditList(PickList list);

@@ -4,6 +4,7 @@
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/record_entry.h"
+#include "register/core/entry/register_numbers.h"
 #include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
@@ -101,30 +102,49 @@ void MainWindowPresenter::CheckBox6Click(bool ticked)
 
 namespace quorva {
 
-std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
+std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog(NumberProposals* proposals)
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
-    return env_.entryDialogs->CreateEntryDialog(
-        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath, &store()});
-}
-
-void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
-{
-    const std::string last = settings().ReadText(key, "");
-    if (last.empty()) return;
-    if (const std::optional<std::string> next = AdvanceNumber(last)) dialog.SetText(field, *next);
+    return env_.entryDialogs->CreateEntryDialog(EntryDialogContext{state_.databasePath, state_.settingsPath,
+                                                                   env_.prompter, state_.templatePath, &store(),
+                                                                   proposals});
 }
 
 void MainWindowPresenter::newbtnClick()
 {
-    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
+    RegisterNumbers numbers(store(), settings());
+    const bool shared = store().Kind() == StoreKind::Server;
+    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog(shared ? &numbers : nullptr);
     const CivilDate today = env_.today();
     dialog->SetDate(EntryField::eswrq, today);
     dialog->SetDate(EntryField::efwrq, today);
-    ProposeNumber(*dialog, EntryField::eswzh, keys::kReceiptNumber);
-    ProposeNumber(*dialog, EntryField::ebwh, keys::kHandlingNumber);
+    for (EntryField field : {EntryField::eswzh, EntryField::ebwh}) {
+        const std::string next = numbers.Propose(field);
+        if (!next.empty()) dialog->SetText(field, next);
+    }
     if (!dialog->ShowModal()) return;
-    StoreNewRecord(*dialog);
+    if (shared) {
+        StoreSharedRecord(*dialog, numbers);
+    } else {
+        StoreNewRecord(*dialog);
+    }
+}
+
+void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterNumbers& numbers)
+{
+    std::string note;
+    ReloadAfter([&] {
+        RecordFields fields = PrepareRecordFields(dialog);
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        StoreTransaction transaction(*connection);
+        EnsureDocumentTable(*connection);
+        note = numbers.AllocateOnServer(*connection, fields);
+        const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
+        JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
+        transaction.Commit();
+    });
+    // Told without a box: the record is stored, under the number it got.
+    if (!note.empty()) view_.SetStatusText(note);
 }
 
 void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)

@@ -18,6 +18,8 @@
 
 namespace quorva {
 
+class RegisterNumbers;
+
 // What the main window shows; the window itself only puts it on screen.
 class MainView {
 public:
@@ -110,10 +112,10 @@ public:
 
 private:
     class Actions;
-    std::unique_ptr<EntryDialog> CreateEntryDialog();
+    std::unique_ptr<EntryDialog> CreateEntryDialog(NumberProposals* proposals = nullptr);
     void ChooseStore(const StoreChoice& choice);
-    void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);
+    void StoreSharedRecord(const EntryDialog& dialog, RegisterNumbers& numbers);
     // Runs a change of the database, then reloads the list also when the
     // change failed; the change's error wins.
     template <typename Change>

@@ -130,6 +130,11 @@ void TForm1::SetText(EntryField field, const std::string& text)
     if (open_) SetWindowTextUtf8(Control(ControlId(field)), text);
 }
 
+void TForm1::ShowNote(const std::string& note)
+{
+    if (open_) SetWindowTextUtf8(hwnd(), caption_ + "　" + note);
+}
+
 std::string TForm1::Text(EntryField field) const
 {
     if (open_) return WindowTextUtf8(Control(ControlId(field)));

@@ -30,6 +30,7 @@ public:
 private:
     // EntryFormView
     std::string Caption() const override { return caption_; }
+    void ShowNote(const std::string& note) override;
     void SetHighlighted(quorva::EntryField field, bool highlighted) override;
     void Focus(quorva::EntryField field) override;
     void SetItems(quorva::EntryField field, const std::vector<std::string>& items) override;

@@ -1,0 +1,72 @@
+#include "register/core/entry/register_numbers.h"
+
+#include "register/core/entry/number_advance.h"
+#include "register/core/storage/server_counters.h"
+#include "register/core/storage/store.h"
+
+namespace quorva {
+
+namespace {
+
+const struct {
+    EntryField field;
+    const char* key;
+    Column column;
+    const char* name;
+} kNumbers[] = {
+    {EntryField::eswzh, keys::kReceiptNumber, Column::swzh, "收文号"},
+    {EntryField::ebwh, keys::kHandlingNumber, Column::bwh, "办文号"},
+};
+
+}  // namespace
+
+std::string TakenNumberNote(const std::string& name, const std::string& taken, const std::string& given)
+{
+    return name + "“" + taken + "”已被其他登记使用，改为“" + given + "”。";
+}
+
+std::string RegisterNumbers::Propose(EntryField field)
+{
+    for (const auto& number : kNumbers) {
+        if (number.field != field) continue;
+        const std::string local = settings_.ReadText(number.key, "");
+        std::string next;
+        if (store_.Kind() == StoreKind::Server) {
+            const std::unique_ptr<StoreConnection> connection = store_.Open();
+            next = NextFreeNumber(*connection, number.column, ServerCounters(*connection).Last(number.key, local));
+        } else if (!local.empty()) {
+            next = AdvanceNumber(local).value_or("");
+        }
+        return proposed_[field] = next;
+    }
+    return "";
+}
+
+std::string RegisterNumbers::LastProposed(EntryField field) const
+{
+    const auto found = proposed_.find(field);
+    return found == proposed_.end() ? std::string() : found->second;
+}
+
+std::string RegisterNumbers::AllocateOnServer(StoreConnection& connection, RecordFields& fields)
+{
+    ServerCounters counters(connection);
+    std::string note;
+    // Always in the same order, so two registrations never wait on each other.
+    for (const auto& number : kNumbers) {
+        std::string& value = fields[static_cast<int>(number.column)];
+        const std::string last = counters.LockLast(number.key, settings_.ReadText(number.key, ""));
+        if (!value.empty() && value == LastProposed(number.field)) {
+            const std::string fresh = NextFreeNumber(connection, number.column, last);
+            if (!fresh.empty() && fresh != value) {
+                note += TakenNumberNote(number.name, value, fresh);
+                value = fresh;
+            }
+        }
+        // An emptied number must not empty everyone's counter.
+        if (!value.empty()) counters.Set(number.key, value);
+    }
+    return note;
+}
+
+}  // namespace quorva

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "register/core/records/document_table.h"
+#include "register/core/storage/store.h"
+
+// The last receipt and handling numbers of a register on the server, kept
+// there for every clerk's register to share. A registration takes the
+// counter's row lock and stores its record in the same transaction, so two
+// clerks never get the same number.
+namespace quorva {
+
+inline constexpr const char* kCounterTable = "QuorvaCounter";
+
+class ServerCounters {
+public:
+    explicit ServerCounters(StoreConnection& connection);
+
+    // The counter's last number. The first use on a server starts from
+    // `fallback`, this machine's own counter, which carries a register's
+    // numbering over when it moves to the server.
+    std::string Last(const char* key, const std::string& fallback);
+    // The same, with the counter's row locked until the transaction ends.
+    std::string LockLast(const char* key, const std::string& fallback);
+    void Set(const char* key, const std::string& value);
+
+private:
+    std::string Read(const char* key, const std::string& fallback, bool lock);
+
+    StoreConnection& connection_;
+};
+
+// The first number after `last` that no record holds in `column`; "" when
+// `last` does not end in digits.
+std::string NextFreeNumber(StoreConnection& connection, Column column, const std::string& last);
+
+}  // namespace quorva
