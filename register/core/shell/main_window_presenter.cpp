@@ -3,15 +3,26 @@
 #include "register/core/records/database_copy.h"
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
+#include "register/core/entry/edit_conflict.h"
 #include "register/core/entry/record_entry.h"
 #include "register/core/entry/register_numbers.h"
 #include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace quorva {
+
+namespace {
+
+// Polls between tries while the server is away: at most about half a minute.
+constexpr int kLongestBackOff = 32;
+const char* const kServerLost = "服务器连接中断";
+const char* const kServerBack = "服务器连接已恢复";
+
+}  // namespace
 
 MainWindowPresenter::MainWindowPresenter(MainView& view, MainWindowEnvironment environment)
     : view_(view), env_(std::move(environment))
@@ -59,6 +70,9 @@ void MainWindowPresenter::FormClose()
 
 void MainWindowPresenter::Button3Click()
 {
+    // The mark is read before the list, so a change between the two is
+    // followed once more rather than missed.
+    if (store().Kind() == StoreKind::Server) seen_ = ReadChangeMark(*store().Open());
     // A failure to open or query leaves the list as it was.
     std::shared_ptr<const TSQLiteTable> result = QueryRecordList(store(), filters_);
     try {
@@ -69,6 +83,53 @@ void MainWindowPresenter::Button3Click()
     }
     view_.ShowRows(rows_);
     if (!rows_.empty()) view_.SelectRow(static_cast<int>(rows_.size()) - 1);
+}
+
+void MainWindowPresenter::FollowChanges()
+{
+    if (store().Kind() != StoreKind::Server) return;
+    if (pollsToSkip_ > 0) {
+        --pollsToSkip_;
+        return;
+    }
+    try {
+        const ChangeMark mark = ReadChangeMark(*store().Open());
+        const bool back = serverLost_;
+        serverLost_ = false;
+        backOff_ = 1;
+        if (!back && mark == seen_) return;
+        // A search result is the clerk's own question; it stays as it is.
+        if (!queryMode_) ReloadKeepingPlace();
+        seen_ = mark;
+        view_.SetStatusText(back ? kServerBack : mark.summary);
+    } catch (const std::exception&) {
+        ServerLost();
+    }
+}
+
+void MainWindowPresenter::ServerLost()
+{
+    // The list keeps what it showed; the next tries come ever less often.
+    if (!serverLost_) view_.SetStatusText(kServerLost);
+    serverLost_ = true;
+    pollsToSkip_ = backOff_;
+    backOff_ = std::min(backOff_ * 2, kLongestBackOff);
+}
+
+void MainWindowPresenter::ReloadKeepingPlace()
+{
+    const int selected = view_.SelectedRow();
+    const std::string selectedId =
+        selected >= 0 && selected < static_cast<int>(rows_.size()) ? std::string(rows_[selected].at(Column::ID)) : "";
+    const int top = view_.TopRow();
+    Button3Click();
+    view_.ScrollToRow(top);
+    for (std::size_t i = 0; i < rows_.size() && !selectedId.empty(); ++i) {
+        if (rows_[i].at(Column::ID) == selectedId) {
+            view_.SelectRow(static_cast<int>(i));
+            break;
+        }
+    }
 }
 
 void MainWindowPresenter::FilterBoxClick(FilterBox box, bool ticked)
@@ -140,7 +201,8 @@ void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterN
         EnsureDocumentTable(*connection);
         note = numbers.AllocateOnServer(*connection, fields);
         const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
-        JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
+        JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
+                                            fields[static_cast<int>(Column::lrr)]));
         transaction.Commit();
     });
     // Told without a box: the record is stored, under the number it got.
@@ -159,7 +221,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 const RecordFields fields = PrepareRecordFields(dialog);
                 StoreTransaction transaction(*connection);
                 const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
-                JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
+                JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
+                                                    fields[static_cast<int>(Column::lrr)]));
                 transaction.Commit();
             }
         } catch (...) {
@@ -190,16 +253,50 @@ void MainWindowPresenter::edtbtnClick()
     if (!connection->HasTable(kTableName)) return;
     RecordRow row = rows_[static_cast<std::size_t>(index)];
     const RecordFields fields = PrepareRecordFields(*dialog);
-    {
+    // The clerk is asked with no lock held; a record changed again while
+    // the question was up is asked about again.
+    RecordRow basis = row;
+    for (;;) {
         StoreTransaction transaction(*connection);
-        connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
-        JournalChange(*connection, {ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
-                                    ChangedValues(row, fields)});
+        const EditConflict conflict = FindEditConflict(*connection, basis);
+        if (conflict.deleted) {
+            transaction.Commit();
+            env_.prompter.Show(kDeletedMeanwhile, kConflictCaption, PromptIcon::Warning, PromptButtons::Ok);
+            Button3Click();
+            return;
+        }
+        if (!conflict.any()) {
+            connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
+            RecordChange change = ChangeBy(ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
+                                           fields[static_cast<int>(Column::lrr)]);
+            change.values = ChangedValues(basis, fields);
+            JournalChange(*connection, change);
+            transaction.Commit();
+            WriteBackRow(*dialog, row);
+            break;
+        }
+        basis = StoredRow(*connection, RecordIdOf(row), basis);
         transaction.Commit();
+        const bool keepMine = env_.prompter.Show(ConflictQuestion(conflict, fields), kConflictCaption,
+                                                 PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::No;
+        if (!keepMine) {
+            row = basis;
+            break;
+        }
     }
-    WriteBackRow(*dialog, row);
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
+}
+
+RecordChange MainWindowPresenter::ChangeBy(ChangeAction action, std::int64_t id, const std::string& receiptNumber,
+                                           const std::string& clerk) const
+{
+    RecordChange change{action, id, receiptNumber};
+    change.author.name = !clerk.empty() ? clerk : env_.userName ? env_.userName() : std::string();
+    // The time of day of "yyyy-mm-dd hh:mm:ss".
+    const std::string now = env_.now ? env_.now() : std::string();
+    change.author.time = now.size() >= 16 ? now.substr(11, 5) : now;
+    return change;
 }
 
 }  // namespace quorva
@@ -308,7 +405,7 @@ void MainWindowPresenter::DeleteSelectedClick()
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) return;
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, {ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh))});
+        JournalChange(*connection, ChangeBy(ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh)), ""));
         connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
         transaction.Commit();
     });
@@ -324,7 +421,7 @@ void MainWindowPresenter::ClearAllClick()
             return;
         }
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, {ChangeAction::Clear});
+        JournalChange(*connection, ChangeBy(ChangeAction::Clear, 0, "", ""));
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
         transaction.Commit();
     });
@@ -361,6 +458,14 @@ void MainWindowPresenter::RestoreClick()
         return;
     }
     settings().WriteText(keys::kLastBackup, "");
+    {
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        StoreTransaction transaction(*connection);
+        RecordChange change = ChangeBy(ChangeAction::Restore, 0, "", "");
+        change.source = FileNamePart(*backup);
+        JournalChange(*connection, change);
+        transaction.Commit();
+    }
     Button3Click();
     std::string done = kRestoreDone;
     if (!safetyCopy->empty()) done += std::string("\n") + kBeforeRestoreNote + *safetyCopy;

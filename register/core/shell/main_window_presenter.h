@@ -14,6 +14,8 @@
 #include "register/core/search/search_form.h"
 #include "register/core/shell/settings_form.h"
 #include "register/core/shell/startup.h"
+#include "register/core/storage/change_journal.h"
+#include "register/core/storage/change_mark.h"
 #include "register/core/storage/store_settings.h"
 
 namespace quorva {
@@ -40,6 +42,10 @@ public:
     virtual void RefreshRow(int index) = 0;
     // Ticks or clears "查询模式" without raising its click.
     virtual void ShowQueryMode(bool ticked) = 0;
+    // The first row in view, and scrolling a row to the top, so a reload
+    // another clerk caused does not move the list under the clerk's eyes.
+    virtual int TopRow() const { return 0; }
+    virtual void ScrollToRow(int) {}
 };
 
 // Where the program finds its machine: real folders in the program, temporary
@@ -60,6 +66,8 @@ struct MainWindowEnvironment {
     // Keeps the server password; without one the register offers only its
     // file.
     SecretBox* secrets = nullptr;
+    // The Windows user, named to the other clerks when a record has no 录入人.
+    std::function<std::string()> userName = {};
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -108,6 +116,14 @@ public:
     bool queryMode() const { return queryMode_; }
     Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
     Prompter& prompter() { return env_.prompter; }
+    // A change of the records, made here and now, for its journal.
+    RecordChange ChangeBy(ChangeAction action, std::int64_t id, const std::string& receiptNumber,
+                          const std::string& clerk) const;
+    // Once a second while no dialog is open: on a shared register, reloads
+    // the list when another clerk changed the records, keeping the selected
+    // record and the scroll position, and follows a lost server until it is
+    // back.
+    void FollowChanges();
     CivilDate today() const { return env_.today(); }
 
 private:
@@ -121,6 +137,8 @@ private:
     template <typename Change>
     void ReloadAfter(Change&& change);
     void Message(const std::string& text);
+    void ReloadKeepingPlace();
+    void ServerLost();
     bool Confirmed(const std::string& text, const std::string& caption);
     FilePicker& filePicker();
 
@@ -133,6 +151,12 @@ private:
     RecordList rows_;
     bool queryMode_ = false;
     bool created_ = false;
+    // What the list last showed of the shared register, and how the server
+    // is being followed.
+    ChangeMark seen_;
+    bool serverLost_ = false;
+    int pollsToSkip_ = 0;
+    int backOff_ = 1;
 };
 
 }  // namespace quorva

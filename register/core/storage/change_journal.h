@@ -21,6 +21,14 @@ struct ChangedValue {
     std::string after;
 };
 
+// Who made a change and when, as the other clerks' registers are told.
+struct ChangeAuthor {
+    // The record's 录入人, or the Windows user where there is none.
+    std::string name;
+    // hh:mm
+    std::string time;
+};
+
 struct RecordChange {
     ChangeAction action;
     // The record's ID and 收文号; none for a clear or a restore.
@@ -30,7 +38,12 @@ struct RecordChange {
     std::vector<ChangedValue> values = {};
     // A restore's backup file.
     std::string source = {};
+    ChangeAuthor author = {};
 };
+
+// The line the other registers' status bars show:
+// "张三 14:02 新增 收文号 SW-0042".
+std::string ChangeSummary(const RecordChange& change);
 
 // Called before a delete or a clear (the records are still there) and after
 // an insert, an edit or a restore.

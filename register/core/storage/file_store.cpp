@@ -44,6 +44,10 @@ public:
 
     // An INTEGER PRIMARY KEY continues after the highest ID by itself.
     std::vector<std::string> AfterExplicitIds() const override { return {}; }
+
+    // The transaction's write lock already keeps everyone else out.
+    std::string LockForChange() const override { return ""; }
+    bool SharedByClerks() const override { return false; }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "register/core/records/database_copy.h"
 #include "register/core/records/document_table.h"
 #include "register/core/shell/startup.h"
+#include "register/core/storage/change_mark.h"
 #include "register/core/storage/file_store.h"
 #include "register/core/storage/record_copy.h"
 #include "register/odbc/odbc_connection.h"
@@ -64,6 +65,9 @@ public:
         return {std::string("SELECT setval(pg_get_serial_sequence('") + kTableName + "', 'id'), coalesce((SELECT max(ID) FROM " +
                 kTableName + "), 0) + 1, false)"};
     }
+
+    std::string LockForChange() const override { return " FOR UPDATE"; }
+    bool SharedByClerks() const override { return true; }
 };
 
 std::string Braced(const std::string& value)
@@ -189,7 +193,12 @@ OdbcConnection& ServerStore::Connected()
 
 std::unique_ptr<StoreConnection> ServerStore::Open()
 {
-    return std::make_unique<ServerStoreConnection>(Connected(), Name());
+    const bool fresh = !connection_ || connection_->lost();
+    auto connection = std::make_unique<ServerStoreConnection>(Connected(), Name());
+    // What the registers sharing the server follow each other by exists
+    // before anything reads it.
+    if (fresh) EnsureChangeMark(*connection);
+    return connection;
 }
 
 std::string ServerStore::BackupName() const

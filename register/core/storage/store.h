@@ -38,6 +38,11 @@ public:
     // Sets the generator of new IDs after the highest stored one, once rows
     // came in with IDs of their own.
     virtual std::vector<std::string> AfterExplicitIds() const = 0;
+    // Appended to a read of one record that a change will follow, so no
+    // other clerk can change it in between.
+    virtual std::string LockForChange() const = 0;
+    // Whether several clerks' registers work on this store at once.
+    virtual bool SharedByClerks() const = 0;
 };
 
 // One connection to the store for one command.

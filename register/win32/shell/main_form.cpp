@@ -20,6 +20,9 @@ const wchar_t* const kWindowClass = L"TmainForm";
 constexpr int kInitialWidth = 1022;
 constexpr int kInitialHeight = 731;
 constexpr UINT_PTR kMaximizeTimer = 1;
+// A shared register looks for other clerks' changes about once a second.
+constexpr UINT_PTR kFollowTimer = 2;
+constexpr UINT kFollowIntervalMs = 1000;
 constexpr UINT kMaximizeDelayMs = 1;
 constexpr UINT_PTR kDaysEditSubclass = 1;
 
@@ -202,6 +205,11 @@ LRESULT TmainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ShowWindow(hwnd_, SW_MAXIMIZE);
             return 0;
         }
+        if (wParam == kFollowTimer) {
+            // An open dialog or box disables this window: the list waits.
+            if (IsWindowEnabled(hwnd_) && !GetWindow(hwnd_, GW_ENABLEDPOPUP)) presenter_->FollowChanges();
+            return 0;
+        }
         break;
     case WM_SIZE:
         Layout();
@@ -258,6 +266,7 @@ void TmainForm::FormCreate()
     Layout();
     // The first tick of this timer maximizes the window once it is up.
     SetTimer(hwnd_, kMaximizeTimer, kMaximizeDelayMs, nullptr);
+    SetTimer(hwnd_, kFollowTimer, kFollowIntervalMs, nullptr);
     scans_ = std::make_unique<ScanListener>(
         hwnd_, [this] { return scanIntake_->WantsScans() ? ScanPolicy::AllBursts : ScanPolicy::Ignore; },
         [this](const ScanArrival& scan) { Guarded([&] { scanIntake_->ScanArrived(scan.text); }); });
@@ -689,6 +698,21 @@ void TmainForm::SelectRow(int index)
 int TmainForm::SelectedRow() const
 {
     return ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+}
+
+int TmainForm::TopRow() const
+{
+    return ListView_GetTopIndex(list_);
+}
+
+void TmainForm::ScrollToRow(int row)
+{
+    const int count = ListView_GetItemCount(list_);
+    if (count == 0) return;
+    RECT item{};
+    ListView_GetItemRect(list_, 0, &item, LVIR_BOUNDS);
+    const int target = std::min(std::max(row, 0), count - 1);
+    ListView_Scroll(list_, 0, (target - ListView_GetTopIndex(list_)) * (item.bottom - item.top));
 }
 
 void TmainForm::RefreshRow(int index)

@@ -38,6 +38,8 @@ public:
     int SelectedRow() const override;
     void RefreshRow(int index) override;
     void ShowQueryMode(bool ticked) override;
+    int TopRow() const override;
+    void ScrollToRow(int row) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
