@@ -149,7 +149,6 @@ void PnpWindow::Destroy()
     }
     if (instance_ != nullptr)
         ::UnregisterClassA(kHiddenWindowClass, instance_);
-    portsToReopen_.clear();
     currentDevice_ = 0;
 }
 
@@ -334,15 +333,8 @@ void PnpWindow::OnSessionChange(WPARAM change)
 
 void PnpWindow::OnConsoleDisconnect()
 {
-    // The ports hold read handles of their own: they are closed too, so the
-    // devices are really released, and opened again at the reconnect.
-    devices_.ForEach([this](CompDeviceInfo& entry) {
-        Lock use(entry.useLock);
-        if (entry.port && entry.port->open) {
-            entry.port->Close();
-            portsToReopen_.push_back(ToDeviceHandle(&entry));
-        }
-    });
+    // The ports close too, so the devices are really released; each opens
+    // again when its scanner is found at the reconnect.
     if (devices_.ClosedDeviceHandles())
         TraceAlways("PnPHandler (Pellion): WTS_CONSOLE_DISCONNECT: Success closing devices.");
     else
@@ -358,11 +350,6 @@ void PnpWindow::OnConsoleConnect()
         TraceAlways("PnPHandler (Pellion): Success reconnecting to devices");
     else
         TraceAlways("PnPHandler (Pellion): Error reconnecting to devices");
-    for (DWORD_PTR device : std::exchange(portsToReopen_, {})) {
-        CompDeviceInfo* entry = devices_.Find(device);
-        if (entry != nullptr && entry->record && IsOpenHandle(entry->record->hidHandle))
-            devices_.OpenPort(entry);
-    }
     if (enumerated == 1)
         RemoveScannersGoneMeanwhile();
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "plugin/host/attach_notifier.h"
 #include "plugin/devices/device_list.h"
 
@@ -59,8 +57,6 @@ private:
     HDEVNOTIFY interfaceNotification_ = nullptr;
     bool sessionRegistered_ = false;
     DWORD_PTR currentDevice_ = 0;
-    // Ports a console disconnect closed, opened again at the reconnect.
-    std::vector<DWORD_PTR> portsToReopen_;
 };
 
 }  // namespace pellion

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <thread>
 
+#include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/export_fixture.h"
 
 namespace pellion::testing {
@@ -222,6 +223,65 @@ TEST_F(PlugAndPlayTest, ARefusedRemovalLeavesTheScannerWorking)
     const auto notifications = Notifications(500);
     ASSERT_EQ(notifications.size(), 1u);
     EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+}
+
+TEST_F(PlugAndPlayTest, ARefusalBeforeTheQueryReachedUsStillEndsInADetachedNotification)
+{
+    const DWORD_PTR device = InitOne();
+    HandleEvent(DBT_DEVICEQUERYREMOVEFAILED, kPath);  // another program refused first
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    const auto notifications = Notifications(500);
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+}
+
+TEST_F(PlugAndPlayTest, ARefusedRemovalKeepsScannerEventsComingWithoutACommand)
+{
+    const DWORD_PTR device = InitOne();
+    const HANDLE watched = sim.WatchedHandleOf(kPath);
+    HandleEvent(DBT_DEVICEQUERYREMOVE, watched);
+    HandleEvent(DBT_DEVICEQUERYREMOVEFAILED, watched);
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
+}
+
+TEST_F(PlugAndPlayTest, AReplugWithNoRemovalBetweenLeavesTheWritingPortWorking)
+{
+    const DWORD_PTR device = InitOne();
+    scanner->FailFeatureWrites(ERROR_IO_PENDING);  // the write stays under way
+    ASSERT_EQ(SendCommand(device, Command(kSwitchHostType, 3, 1), nullptr), 0);
+    scanner->Unplug();
+    scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    ASSERT_EQ(SendCommand(device, Command(kSwitchHostType, 3, 1), nullptr), 0);
+    ASSERT_TRUE(scanner->WaitForFeatureWrites(1, 2000));
+    ASSERT_TRUE(scanner->WaitForPendingRead(2000));
+    scanner->PushReport({kReportResponse, 0x80, 0x05});
+    EXPECT_TRUE(host.WaitFor(kWmCommandResponse, 2000).has_value());
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
+}
+
+TEST_F(PlugAndPlayTest, CommandsDuringAHundredConsoleDisconnectsFindNoPortOpenAcrossThem)
+{
+    ReloadWithShortPauses();
+    scanner = &sim.Add(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    sim.Add(Scanner("\\\\?\\hid#second", SerialWithGuid(L"SECOND")));  // closed between the first's two steps
+    ASSERT_EQ(InitHost(), 0);
+    const DWORD_PTR device = HandleIn(records[0]);
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        for (int call = 0; !done; ++call)
+            SendCommand(device, call % 2 == 0 ? Command(kQueryHostType) : Command(kSwitchHostType, 3, 1), nullptr);
+    });
+    std::size_t openWhileAway = 0;
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        Session(WTS_CONSOLE_DISCONNECT);
+        openWhileAway += sim.OpenHandles();
+        Session(WTS_CONSOLE_CONNECT);
+    }
+    done = true;
+    sender.join();
+    EXPECT_EQ(openWhileAway, 0u);
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
 }
 
 TEST_F(PlugAndPlayTest, CommandsRacingTwoHundredReplugsEndInCodesAndLeaveNothingBehind)
