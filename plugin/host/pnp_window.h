@@ -25,7 +25,8 @@ public:
     // Creates the window and its registrations and enumerates the present
     // scanners; returns what the enumeration returned.
     int CreateHiddenWindow(HINSTANCE instance, HWND hostWindow);
-    // Removes the window, its registrations and the announcing threads.
+    // Removes the window, its registrations and the announcing threads. The
+    // ports are left to the device list.
     void Destroy();
     HWND Handle() const { return window_; }
 

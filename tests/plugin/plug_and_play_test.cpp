@@ -284,6 +284,30 @@ TEST_F(PlugAndPlayTest, CommandsDuringAHundredConsoleDisconnectsFindNoPortOpenAc
     EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
 }
 
+TEST_F(PlugAndPlayTest, UnloadingFromAnotherThreadEndsARemovalUnderWayBeforeReturning)
+{
+    constexpr DWORD kLongRemovalDelayMs = 3000;
+    PluginTimings timings;
+    timings.removalDelayMs = kLongRemovalDelayMs;
+    LoadPlugin(sim.Api(), ::GetModuleHandleA(nullptr), timings);
+    ASSERT_EQ(InitHost(), 0);
+    scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));  // no port open: the unload alone is quick
+    ASSERT_EQ(Notifications(300).size(), 1u);
+    scanner->Unplug();
+    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+    MSG removal{};
+    ASSERT_TRUE(::PeekMessageA(&removal, Hidden(), kWmDeviceRemoved, kWmDeviceRemoved, PM_REMOVE));
+    const DWORD started = ::GetTickCount();
+    std::thread unloader([] {
+        ::Sleep(100);
+        UnloadPlugin(false);
+    });
+    ::DispatchMessageA(&removal);  // the window thread sits in the removal's pause
+    EXPECT_LT(::GetTickCount() - started, kLongRemovalDelayMs);
+    unloader.join();
+    EXPECT_TRUE(Notifications(200).empty());
+}
+
 TEST_F(PlugAndPlayTest, CommandsRacingTwoHundredReplugsEndInCodesAndLeaveNothingBehind)
 {
     ReloadWithShortPauses();
