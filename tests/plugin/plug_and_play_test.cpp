@@ -2,6 +2,7 @@
 #include <cstring>
 #include <thread>
 
+#include "bench/plugin/replug_race.h"
 #include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/export_fixture.h"
 
@@ -310,57 +311,15 @@ TEST_F(PlugAndPlayTest, UnloadingFromAnotherThreadEndsARemovalUnderWayBeforeRetu
 
 TEST_F(PlugAndPlayTest, CommandsRacingTwoHundredReplugsEndInCodesAndLeaveNothingBehind)
 {
-    ReloadWithShortPauses();
-    std::atomic<DWORD_PTR> device{InitOne()};
-    std::atomic<bool> done{false};
-    std::atomic<int> calls{0};
-    std::atomic<int> positive{0};
-    std::atomic<int> carried{0};
-    std::thread sender([&] {
-        while (!done) {
-            const bool query = calls % 2 == 0;
-            const int result = SendCommand(device, query ? Command(kQueryHostType) : Command(kSwitchHostType, 3, 1),
-                                           nullptr);
-            positive += result > 0 ? 1 : 0;
-            carried += result == 0 ? 1 : 0;
-            ++calls;
-        }
-    });
-    for (int plug = 0; plug < 200; ++plug) {
-        // Each scanner stays until a few commands have been sent to it.
-        const int before = calls;
-        for (int waited = 0; calls < before + 3 && waited < 1000; ++waited)
-            ::Sleep(1);
-        scanner->Unplug();
-        HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
-        scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
-        // The old entry is gone once its detachment is seen.
-        bool attached = false;
-        bool detached = false;
-        while (!attached || !detached) {
-            const auto notification = host.WaitFor(kWmDeviceNotification, 2000);
-            ASSERT_TRUE(notification.has_value());
-            if (RecordOf(*notification).event == 1) {
-                device = static_cast<DWORD_PTR>(notification->lParam);
-                attached = true;
-            } else {
-                detached = true;
-            }
-        }
-    }
-    done = true;
-    sender.join();
-    EXPECT_GT(calls, 200);
-    EXPECT_EQ(positive, 0);
-    EXPECT_GT(carried, 0);  // the commands did reach scanners
-
-    scanner->Unplug();
-    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
-    host.Drain(200);
-    EXPECT_EQ(LoadedPlugin()->Devices().Count(), 0u);
-    EXPECT_EQ(sim.OpenHandles(), 0u);
-    EXPECT_EQ(sim.RegisteredNotifications(), 0u);
-    EXPECT_EQ(sim.OutstandingPreparsedData(), 0u);
+    const ReplugRace race = RunReplugRace(sim, host, 200);
+    EXPECT_EQ(race.cycles, 200);
+    EXPECT_GT(race.arrivalsFirst, 0);
+    EXPECT_GT(race.commands, 200);
+    EXPECT_EQ(race.positive, 0);
+    EXPECT_GT(race.carried, 0);  // the commands did reach scanners
+    EXPECT_TRUE(race.scannerWorks);
+    EXPECT_EQ(race.strayNotifications, 0u);
+    EXPECT_EQ(race.left, Leftovers{});
 }
 
 }  // namespace
