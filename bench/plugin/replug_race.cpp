@@ -18,7 +18,6 @@ constexpr DWORD kCommandRetryMs = 10;
 constexpr DWORD kLastRemovalMs = 200;
 constexpr int kCommandsPerCycle = 3;
 constexpr int kArrivalFirstEvery = 3;
-constexpr std::uint8_t kAttached = 1;
 
 ScannerProfile ReplugProfile()
 {
@@ -152,7 +151,7 @@ bool ReplugRacer::AwaitAttachAndDetach()
         const auto notification = host_.WaitFor(kWmDeviceNotification, kWaitMs);
         if (!notification)
             return false;
-        if (reinterpret_cast<const ScannerRecord*>(notification->record.data())->event == kAttached) {
+        if (reinterpret_cast<const ScannerRecord*>(notification->record.data())->event == kEventAttached) {
             device_ = static_cast<DWORD_PTR>(notification->lParam);
             attached = true;
         } else {
