@@ -160,18 +160,36 @@ void DeviceList::ReleaseRecord(DeviceRecord& record)
 
 void DeviceList::Reuse(CompDeviceInfo& entry, std::unique_ptr<DeviceRecord> record)
 {
-    // The discarded record's handle and notification would otherwise stay
-    // open for as long as the process runs.
+    Lock use(entry.useLock);
+    // The port's threads work on the old interface's handles: they stop
+    // before those close and start again on the new interface.
+    ClosePortForNow(entry);
     std::unique_ptr<DeviceRecord> discarded;
     {
-        Lock use(entry.useLock);
         Lock lock(listLock_);
         discarded = std::exchange(entry.record, std::move(record));
         if (entry.port)
             entry.port->TakeHidHandle(entry.record->hidHandle);
     }
+    // Its handle and notification would otherwise stay open for as long as
+    // the process runs.
     if (discarded)
         ReleaseRecord(*discarded);
+    ReopenPortClosedForNow(entry);
+}
+
+void DeviceList::ClosePortForNow(CompDeviceInfo& entry)
+{
+    if (entry.port && entry.port->open) {
+        entry.port->Close();
+        entry.reopenPort = true;
+    }
+}
+
+void DeviceList::ReopenPortClosedForNow(CompDeviceInfo& entry)
+{
+    if (entry.reopenPort && entry.record && IsOpenHandle(entry.record->hidHandle))
+        OpenPortInUse(entry);
 }
 
 std::uint32_t DeviceList::NewHandleLocked()
@@ -209,6 +227,9 @@ bool DeviceList::ClosedDeviceHandles()
     bool allClosed = true;
     ForEach([&](CompDeviceInfo& entry) {
         Lock use(entry.useLock);
+        // The port holds a read handle of its own, and its threads must be
+        // gone before the handle they use is closed.
+        ClosePortForNow(entry);
         if (!entry.record || !IsOpenHandle(entry.record->hidHandle))
             return;
         TraceAlways("PnPHandler: ClosedDeviceHandles: Closing handle for %s", entry.record->path);
@@ -244,7 +265,10 @@ int DeviceList::OpenPortInUse(CompDeviceInfo& entry)
         port.errorCode = kErrAlreadyOpen;
         return kErrAlreadyOpen;
     }
-    return port.Open(entry.record->path, entry.handle) == kOk ? kOk : kErrFailed;
+    if (port.Open(entry.record->path, entry.handle) != kOk)
+        return kErrFailed;
+    entry.reopenPort = false;
+    return kOk;
 }
 
 int DeviceList::RunCommand(DWORD_PTR deviceHandle, const HostTypeCommand& command)
@@ -354,8 +378,7 @@ void DeviceList::ReleaseForRemoval(CompDeviceInfo& entry)
     Lock use(entry.useLock);
     // The port's own read handle would hold the device open as well, and
     // its threads must be gone before the handle they use is closed.
-    if (entry.port && entry.port->open)
-        entry.port->Close();
+    ClosePortForNow(entry);
     if (!entry.record)
         return;
     if (entry.record->hidHandle != INVALID_HANDLE_VALUE)
@@ -370,21 +393,30 @@ bool DeviceList::Rewatch(CompDeviceInfo& entry, HWND notificationWindow)
     Lock use(entry.useLock);
     if (!entry.record)
         return false;
-    DeviceRecord& record = *entry.record;
+    // Refused before the query reached this handle, the handle is still open
+    // and still watched: unwatching it would lose the scanner's removal.
+    if (!IsOpenHandle(entry.record->hidHandle)) {
+        if (!OpenAgain(*entry.record, notificationWindow))
+            return false;
+        if (entry.port)
+            entry.port->TakeHidHandle(entry.record->hidHandle);
+    }
+    // A scanner found at Init sends its events without any command first.
+    ReopenPortClosedForNow(entry);
+    return true;
+}
+
+bool DeviceList::OpenAgain(DeviceRecord& record, HWND notificationWindow)
+{
     if (record.notification != nullptr)
         hid_.UnregisterDeviceNotification(record.notification);
     record.notification = nullptr;
-    if (IsOpenHandle(record.hidHandle))
-        return true;  // the query-remove did not get as far as closing it
     DeviceHandle device(hid_, OpenForQueries(hid_, record.path));
     if (!device.IsOpen())
         return false;
     record.notification = WatchHandle(device.Get(), notificationWindow);
     record.watchedHandle = device.Get();
     record.hidHandle = device.Release();
-    // The port opens again at the next command.
-    if (entry.port)
-        entry.port->TakeHidHandle(record.hidHandle);
     return true;
 }
 

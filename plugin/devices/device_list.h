@@ -30,6 +30,10 @@ struct CompDeviceInfo {
     // still in the list. An unlinked entry is freed once no command holds it.
     int users = 0;
     std::atomic<bool> linked{false};
+    // Under the use lock: a step closed the open port only for a while (a
+    // query-remove, a console disconnect, a record swap); it opens again
+    // once the scanner has a handle again.
+    bool reopenPort = false;
 };
 
 inline DWORD_PTR ToDeviceHandle(const CompDeviceInfo* entry)
@@ -59,8 +63,9 @@ public:
     // The host window of a new entry's port is the notification window's
     // parent. guidTextBuffer, when given, has kGuidTextBufferBytes.
     OpenDeviceResult OpenDevice(const char* path, HWND notificationWindow, char* guidTextBuffer, bool announced);
-    // Closes every entry's HID handle and keeps everything else; true when
-    // every close succeeded.
+    // Closes every entry's port and HID handle and keeps everything else;
+    // true when every handle closed. Port and handle close as one step, so
+    // no command opens the port again on a handle about to close.
     bool ClosedDeviceHandles();
 
     int OpenPort(CompDeviceInfo* entry);
@@ -84,8 +89,9 @@ public:
     // A query-remove the system withdrew: closes the port, closes the HID
     // handle and marks it all-ones until the removal or its withdrawal.
     void ReleaseForRemoval(CompDeviceInfo& entry);
-    // The removal was refused: opens the interface again and watches the new
-    // handle, so commands work again. False when it cannot be opened.
+    // The removal was refused: opens the interface again when the query
+    // closed it, watches the new handle and opens the port again, so events
+    // and commands work again. False when it cannot be opened.
     bool Rewatch(CompDeviceInfo& entry, HWND notificationWindow);
     // The system reported the entry's interface gone; its removal follows.
     void MarkRemovalPending(CompDeviceInfo& entry);
@@ -112,6 +118,10 @@ private:
     void Reuse(CompDeviceInfo& entry, std::unique_ptr<DeviceRecord> record);
     CompDeviceInfo* Append(std::unique_ptr<DeviceRecord> record, HWND notificationWindow);
     void ReleaseRecord(DeviceRecord& record);
+    bool OpenAgain(DeviceRecord& record, HWND notificationWindow);
+    // Both under the entry's use lock.
+    void ClosePortForNow(CompDeviceInfo& entry);
+    void ReopenPortClosedForNow(CompDeviceInfo& entry);
     int OpenPortInUse(CompDeviceInfo& entry);
     std::uint32_t NewHandleLocked();
     CompDeviceInfo* FindLocked(DWORD_PTR deviceHandle);

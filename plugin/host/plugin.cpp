@@ -2,6 +2,7 @@
 
 #include "plugin/commands/host_type_commands.h"
 #include "plugin/devices/scanner_records.h"
+#include "plugin/host/handler_gate.h"
 #include "plugin/host/trace.h"
 
 #include <utility>
@@ -28,8 +29,8 @@ Plugin::Plugin(const HidApi& hid, HINSTANCE instance, PluginTimings timings)
 
 Plugin::~Plugin()
 {
-    // The window goes first: its destruction closes the ports, and no
-    // notification may reach entries being freed.
+    // The window goes first, so no notification reaches entries being
+    // freed; freeing them closes their ports.
     window_.Destroy();
     devices_.Clear();
 }
@@ -65,14 +66,19 @@ int Plugin::SendCommand(DWORD_PTR device, const CommandBlock& command, CommandRe
 void LoadPlugin(const HidApi& hid, HINSTANCE instance, PluginTimings timings)
 {
     UnloadPlugin(false);
+    HandlerGate::Process().Open();
     loaded = new Plugin(hid, instance, timings);
 }
 
 void UnloadPlugin(bool processEnding)
 {
     Plugin* plugin = std::exchange(loaded, nullptr);
-    if (!processEnding)
-        delete plugin;
+    if (processEnding)
+        return;
+    // A handler running on the window's thread leaves the plug-in's state
+    // before that state goes.
+    HandlerGate::Process().Close(kUnloadHandlerWaitMs);
+    delete plugin;
 }
 
 Plugin* LoadedPlugin()

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "plugin/devices/scanner_records.h"
+#include "plugin/host/handler_gate.h"
 #include "plugin/host/trace.h"
 
 namespace pellion {
@@ -135,27 +136,33 @@ void PnpWindow::Unregister()
 void PnpWindow::Destroy()
 {
     notifier_.StopAll();
-    // Destroying runs OnDestroy, which closes the ports. A window of another
-    // thread cannot be destroyed from here, and waiting for that thread
-    // could wait on the loader lock this unload holds. The window is handed
-    // to the system's default procedure instead, which lives on after this
-    // library, and closed by a posted message its own thread carries out.
-    if (window_ != nullptr && !::DestroyWindow(window_)) {
+    if (window_ != nullptr) {
+        // Unhooked first: the window's destruction must not reach a handler,
+        // whether it runs now or, for a window of another thread, later.
         Unregister();
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        ::SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
-        ::PostMessageA(window_, WM_CLOSE, 0, 0);
+        // A window of another thread cannot be destroyed from here, and
+        // waiting for that thread could wait on the loader lock this unload
+        // holds. It is handed to the system's default procedure instead,
+        // which lives on after this library, and closed by a posted message
+        // its own thread carries out.
+        if (!::DestroyWindow(window_)) {
+            ::SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcA));
+            ::PostMessageA(window_, WM_CLOSE, 0, 0);
+        }
         window_ = nullptr;
     }
     if (instance_ != nullptr)
         ::UnregisterClassA(kHiddenWindowClass, instance_);
-    portsToReopen_.clear();
     currentDevice_ = 0;
 }
 
 LRESULT CALLBACK PnpWindow::PnPHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    PnpWindow* self = WindowOf(window);
+    // Taken before the window's state is looked up: once the unload has
+    // begun, that state may be gone.
+    const HandlerGate::Pass pass(HandlerGate::Process());
+    PnpWindow* self = pass ? WindowOf(window) : nullptr;
     if (self == nullptr)
         return ::DefWindowProcA(window, message, wParam, lParam);
     try {
@@ -296,7 +303,9 @@ void PnpWindow::BeginRemoval(CompDeviceInfo& entry)
 
 void PnpWindow::DeferredRemoval(DWORD_PTR device)
 {
-    ::Sleep(removalDelayMs_);
+    HandlerGate& gate = HandlerGate::Process();
+    if (gate.Pause(removalDelayMs_))
+        return;
     // Handles are never given out twice, so a handle an earlier removal
     // has freed names nothing now.
     CompDeviceInfo* entry = devices_.Find(device);
@@ -310,7 +319,8 @@ void PnpWindow::DeferredRemoval(DWORD_PTR device)
                             static_cast<LPARAM>(device)))
             ::GlobalFree(detached);
     }
-    ::Sleep(removalGraceMs_);
+    if (gate.Pause(removalGraceMs_))
+        return;
     devices_.Remove(entry);
 }
 
@@ -334,15 +344,8 @@ void PnpWindow::OnSessionChange(WPARAM change)
 
 void PnpWindow::OnConsoleDisconnect()
 {
-    // The ports hold read handles of their own: they are closed too, so the
-    // devices are really released, and opened again at the reconnect.
-    devices_.ForEach([this](CompDeviceInfo& entry) {
-        Lock use(entry.useLock);
-        if (entry.port && entry.port->open) {
-            entry.port->Close();
-            portsToReopen_.push_back(ToDeviceHandle(&entry));
-        }
-    });
+    // The ports close too, so the devices are really released; each opens
+    // again when its scanner is found at the reconnect.
     if (devices_.ClosedDeviceHandles())
         TraceAlways("PnPHandler (Pellion): WTS_CONSOLE_DISCONNECT: Success closing devices.");
     else
@@ -358,11 +361,6 @@ void PnpWindow::OnConsoleConnect()
         TraceAlways("PnPHandler (Pellion): Success reconnecting to devices");
     else
         TraceAlways("PnPHandler (Pellion): Error reconnecting to devices");
-    for (DWORD_PTR device : std::exchange(portsToReopen_, {})) {
-        CompDeviceInfo* entry = devices_.Find(device);
-        if (entry != nullptr && entry->record && IsOpenHandle(entry->record->hidHandle))
-            devices_.OpenPort(entry);
-    }
     if (enumerated == 1)
         RemoveScannersGoneMeanwhile();
 }

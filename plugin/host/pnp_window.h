@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "plugin/host/attach_notifier.h"
 #include "plugin/devices/device_list.h"
 
@@ -27,7 +25,8 @@ public:
     // Creates the window and its registrations and enumerates the present
     // scanners; returns what the enumeration returned.
     int CreateHiddenWindow(HINSTANCE instance, HWND hostWindow);
-    // Removes the window, its registrations and the announcing threads.
+    // Removes the window, its registrations and the announcing threads. The
+    // ports are left to the device list.
     void Destroy();
     HWND Handle() const { return window_; }
 
@@ -59,8 +58,6 @@ private:
     HDEVNOTIFY interfaceNotification_ = nullptr;
     bool sessionRegistered_ = false;
     DWORD_PTR currentDevice_ = 0;
-    // Ports a console disconnect closed, opened again at the reconnect.
-    std::vector<DWORD_PTR> portsToReopen_;
 };
 
 }  // namespace pellion

@@ -2,6 +2,8 @@
 #include <cstring>
 #include <thread>
 
+#include "bench/plugin/replug_race.h"
+#include "plugin/port/reader_thread.h"
 #include "tests/plugin/support/export_fixture.h"
 
 namespace pellion::testing {
@@ -17,6 +19,15 @@ protected:
         EXPECT_EQ(InitHost(), 0);
         EXPECT_EQ(count, 1);
         return HandleIn(records[0]);
+    }
+
+    // Unplugs the scanner: does the host hear it detached, and only that?
+    bool UnplugIsReportedDetached(DWORD_PTR device)
+    {
+        scanner->Unplug();
+        HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
+        const auto notifications = Notifications(500);
+        return notifications.size() == 1 && static_cast<DWORD_PTR>(notifications[0].lParam) == device;
     }
 
     SimulatedScanner* scanner = nullptr;
@@ -217,66 +228,100 @@ TEST_F(PlugAndPlayTest, ARefusedRemovalLeavesTheScannerWorking)
     EXPECT_TRUE(host.WaitFor(kWmHostTypeInfo, 2000).has_value());
     EXPECT_EQ(sim.RegisteredNotifications(), 1u);  // the new handle's only
     // The later removal is followed through the new handle.
+    EXPECT_TRUE(UnplugIsReportedDetached(device));
+}
+
+TEST_F(PlugAndPlayTest, ARefusalBeforeTheQueryReachedUsStillEndsInADetachedNotification)
+{
+    const DWORD_PTR device = InitOne();
+    HandleEvent(DBT_DEVICEQUERYREMOVEFAILED, kPath);  // another program refused first
+    EXPECT_TRUE(UnplugIsReportedDetached(device));
+}
+
+TEST_F(PlugAndPlayTest, ARefusedRemovalKeepsScannerEventsComingWithoutACommand)
+{
+    const DWORD_PTR device = InitOne();
+    const HANDLE watched = sim.WatchedHandleOf(kPath);
+    HandleEvent(DBT_DEVICEQUERYREMOVE, watched);
+    HandleEvent(DBT_DEVICEQUERYREMOVEFAILED, watched);
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
+}
+
+TEST_F(PlugAndPlayTest, AReplugWithNoRemovalBetweenLeavesTheWritingPortWorking)
+{
+    const DWORD_PTR device = InitOne();
+    scanner->FailFeatureWrites(ERROR_IO_PENDING);  // the write stays under way
+    ASSERT_EQ(SendCommand(device, Command(kSwitchHostType, 3, 1), nullptr), 0);
+    scanner->Unplug();
+    scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    ASSERT_EQ(SendCommand(device, Command(kSwitchHostType, 3, 1), nullptr), 0);
+    ASSERT_TRUE(scanner->WaitForFeatureWrites(1, 2000));
+    ASSERT_TRUE(scanner->WaitForPendingRead(2000));
+    scanner->PushReport({kReportResponse, 0x80, 0x05});
+    EXPECT_TRUE(host.WaitFor(kWmCommandResponse, 2000).has_value());
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
+}
+
+TEST_F(PlugAndPlayTest, CommandsDuringAHundredConsoleDisconnectsFindNoPortOpenAcrossThem)
+{
+    ReloadWithShortPauses();
+    scanner = &sim.Add(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
+    sim.Add(Scanner("\\\\?\\hid#second", SerialWithGuid(L"SECOND")));  // closed between the first's two steps
+    ASSERT_EQ(InitHost(), 0);
+    const DWORD_PTR device = HandleIn(records[0]);
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        for (int call = 0; !done; ++call)
+            SendCommand(device, call % 2 == 0 ? Command(kQueryHostType) : Command(kSwitchHostType, 3, 1), nullptr);
+    });
+    std::size_t openWhileAway = 0;
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        Session(WTS_CONSOLE_DISCONNECT);
+        openWhileAway += sim.OpenHandles();
+        Session(WTS_CONSOLE_CONNECT);
+    }
+    done = true;
+    sender.join();
+    EXPECT_EQ(openWhileAway, 0u);
+    EXPECT_EQ(sim.OutstandingPreparsedData(), 0u);
+    EXPECT_TRUE(host.HearsEventFrom(*scanner, device));
+}
+
+TEST_F(PlugAndPlayTest, UnloadingFromAnotherThreadEndsARemovalUnderWayBeforeReturning)
+{
+    constexpr DWORD kLongRemovalDelayMs = 3000;
+    PluginTimings timings;
+    timings.removalDelayMs = kLongRemovalDelayMs;
+    LoadPlugin(sim.Api(), ::GetModuleHandleA(nullptr), timings);
+    ASSERT_EQ(InitHost(), 0);
+    scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));  // no port open: the unload alone is quick
+    ASSERT_EQ(Notifications(300).size(), 1u);
     scanner->Unplug();
     HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
-    const auto notifications = Notifications(500);
-    ASSERT_EQ(notifications.size(), 1u);
-    EXPECT_EQ(static_cast<DWORD_PTR>(notifications[0].lParam), device);
+    MSG removal{};
+    ASSERT_TRUE(::PeekMessageA(&removal, Hidden(), kWmDeviceRemoved, kWmDeviceRemoved, PM_REMOVE));
+    const DWORD started = ::GetTickCount();
+    std::thread unloader([] {
+        ::Sleep(100);
+        UnloadPlugin(false);
+    });
+    ::DispatchMessageA(&removal);  // the window thread sits in the removal's pause
+    EXPECT_LT(::GetTickCount() - started, kLongRemovalDelayMs);
+    unloader.join();
+    EXPECT_TRUE(Notifications(200).empty());
 }
 
 TEST_F(PlugAndPlayTest, CommandsRacingTwoHundredReplugsEndInCodesAndLeaveNothingBehind)
 {
-    ReloadWithShortPauses();
-    std::atomic<DWORD_PTR> device{InitOne()};
-    std::atomic<bool> done{false};
-    std::atomic<int> calls{0};
-    std::atomic<int> positive{0};
-    std::atomic<int> carried{0};
-    std::thread sender([&] {
-        while (!done) {
-            const bool query = calls % 2 == 0;
-            const int result = SendCommand(device, query ? Command(kQueryHostType) : Command(kSwitchHostType, 3, 1),
-                                           nullptr);
-            positive += result > 0 ? 1 : 0;
-            carried += result == 0 ? 1 : 0;
-            ++calls;
-        }
-    });
-    for (int plug = 0; plug < 200; ++plug) {
-        // Each scanner stays until a few commands have been sent to it.
-        const int before = calls;
-        for (int waited = 0; calls < before + 3 && waited < 1000; ++waited)
-            ::Sleep(1);
-        scanner->Unplug();
-        HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
-        scanner = &Arrive(Scanner(kPath, SerialWithGuid(L"PNPGUID")));
-        // The old entry is gone once its detachment is seen.
-        bool attached = false;
-        bool detached = false;
-        while (!attached || !detached) {
-            const auto notification = host.WaitFor(kWmDeviceNotification, 2000);
-            ASSERT_TRUE(notification.has_value());
-            if (RecordOf(*notification).event == 1) {
-                device = static_cast<DWORD_PTR>(notification->lParam);
-                attached = true;
-            } else {
-                detached = true;
-            }
-        }
-    }
-    done = true;
-    sender.join();
-    EXPECT_GT(calls, 200);
-    EXPECT_EQ(positive, 0);
-    EXPECT_GT(carried, 0);  // the commands did reach scanners
-
-    scanner->Unplug();
-    HandleEvent(DBT_DEVICEREMOVECOMPLETE, kPath);
-    host.Drain(200);
-    EXPECT_EQ(LoadedPlugin()->Devices().Count(), 0u);
-    EXPECT_EQ(sim.OpenHandles(), 0u);
-    EXPECT_EQ(sim.RegisteredNotifications(), 0u);
-    EXPECT_EQ(sim.OutstandingPreparsedData(), 0u);
+    const ReplugRace race = RunReplugRace(sim, host, 200);
+    EXPECT_EQ(race.cycles, 200);
+    EXPECT_GT(race.arrivalsFirst, 0);
+    EXPECT_GT(race.commands, 200);
+    EXPECT_EQ(race.positive, 0);
+    EXPECT_GT(race.carried, 0);  // the commands did reach scanners
+    EXPECT_TRUE(race.scannerWorks);
+    EXPECT_EQ(race.strayNotifications, 0u);
+    EXPECT_EQ(race.left, Leftovers{});
 }
 
 }  // namespace

@@ -31,15 +31,6 @@ LoadedPluginScope::~LoadedPluginScope()
     UnloadPlugin(false);
 }
 
-CommandBlock Command(std::int32_t opcode, std::int32_t a, std::int32_t b, std::int32_t p1, std::int32_t p2)
-{
-    CommandBlock block{};
-    const std::int32_t fields[][2] = {{0, opcode}, {268, a}, {272, b}, {276, p1}, {280, p2}};
-    for (const auto& field : fields)
-        std::memcpy(block.bytes + field[0], &field[1], sizeof field[1]);
-    return block;
-}
-
 void ExportTest::ReloadWithShortPauses()
 {
     LoadPlugin(sim.Api(), ::GetModuleHandleA(nullptr), TestTimings(true));
@@ -60,25 +51,13 @@ HWND ExportTest::Hidden()
 SimulatedScanner& ExportTest::Arrive(const ScannerProfile& profile)
 {
     SimulatedScanner& scanner = sim.Add(profile);
-    std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + profile.path.size() + 1, 0);
-    auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(storage.data());
-    broadcast->dbcc_size = static_cast<DWORD>(storage.size());
-    broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    broadcast->dbcc_classguid = SimulatedHid::HidGuid();
-    std::memcpy(broadcast->dbcc_name, profile.path.c_str(), profile.path.size() + 1);
-    ::SendMessageA(Hidden(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(broadcast));
+    InterfaceEvent(DBT_DEVICEARRIVAL, profile.path);
     return scanner;
 }
 
 void ExportTest::InterfaceEvent(WPARAM event, const std::string& path)
 {
-    std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + path.size() + 1, 0);
-    auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(storage.data());
-    broadcast->dbcc_size = static_cast<DWORD>(storage.size());
-    broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    broadcast->dbcc_classguid = SimulatedHid::HidGuid();
-    std::memcpy(broadcast->dbcc_name, path.c_str(), path.size() + 1);
-    ::SendMessageA(Hidden(), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(broadcast));
+    SendInterfaceChange(Hidden(), event, path);
 }
 
 LRESULT ExportTest::HandleEvent(WPARAM event, const std::string& path)
@@ -88,11 +67,7 @@ LRESULT ExportTest::HandleEvent(WPARAM event, const std::string& path)
 
 LRESULT ExportTest::HandleEvent(WPARAM event, HANDLE watched)
 {
-    DEV_BROADCAST_HANDLE broadcast{};
-    broadcast.dbch_size = sizeof broadcast;
-    broadcast.dbch_devicetype = DBT_DEVTYP_HANDLE;
-    broadcast.dbch_handle = watched;
-    return ::SendMessageA(Hidden(), WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&broadcast));
+    return SendHandleChange(Hidden(), event, watched);
 }
 
 void ExportTest::Session(WPARAM change)

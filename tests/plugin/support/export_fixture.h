@@ -26,13 +26,11 @@ public:
     LoadedPluginScope& operator=(const LoadedPluginScope&) = delete;
 };
 
-CommandBlock Command(std::int32_t opcode, std::int32_t a = 0, std::int32_t b = 0, std::int32_t p1 = 0,
-                     std::int32_t p2 = 0);
-
 // The host's side of the exports: simulated scanners, a real host window
 // and the plug-in loaded for each test, reached only through the exports.
 class ExportTest : public ::testing::Test {
 protected:
+    void TearDown() override { EXPECT_EQ(sim.ClosedHandleUses(), 0u) << "a handle was used after it was closed"; }
     // Init into a fresh array of 255 records filled with 0xCC.
     int InitHost();
     HWND Hidden();

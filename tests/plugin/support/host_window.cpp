@@ -4,11 +4,14 @@
 #include <utility>
 
 #include "plugin/plugin_records.h"
+#include "plugin/port/reader_thread.h"
 
 namespace pellion::testing {
 namespace {
 
 constexpr char kHostClass[] = "PellionTestHost";
+constexpr DWORD kEventWaitMs = 2000;
+constexpr std::uint8_t kEventByte = 0x11;
 
 void RegisterHostClass()
 {
@@ -53,6 +56,15 @@ PostedMessage Capture(const MSG& msg)
 }
 
 }  // namespace
+
+CommandBlock Command(std::int32_t opcode, std::int32_t a, std::int32_t b, std::int32_t p1, std::int32_t p2)
+{
+    CommandBlock block{};
+    const std::int32_t fields[][2] = {{0, opcode}, {268, a}, {272, b}, {276, p1}, {280, p2}};
+    for (const auto& field : fields)
+        std::memcpy(block.bytes + field[0], &field[1], sizeof field[1]);
+    return block;
+}
 
 HostWindow::HostWindow()
 {
@@ -121,6 +133,15 @@ std::vector<PostedMessage> HostWindow::Drain(DWORD forMs)
         Pump(forMs - spent);
     Pump(0);
     return std::exchange(received_, {});
+}
+
+bool HostWindow::HearsEventFrom(SimulatedScanner& scanner, DWORD_PTR device)
+{
+    if (!scanner.WaitForPendingRead(kEventWaitMs))
+        return false;
+    scanner.PushReport({kReportEvent, kEventByte});
+    const auto event = WaitFor(kWmScannerEvent, kEventWaitMs);
+    return event && static_cast<DWORD_PTR>(event->lParam) == device;
 }
 
 }  // namespace pellion::testing

@@ -5,7 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/platform.h"
+#include "plugin/host/plugin.h"
+#include "tests/plugin/support/simulated_hid.h"
 
 namespace pellion::testing {
 
@@ -20,6 +21,10 @@ struct PostedMessage {
     // host does.
     std::vector<std::uint8_t> record;
 };
+
+// The host's command argument with the fields the plug-in reads.
+CommandBlock Command(std::int32_t opcode, std::int32_t a = 0, std::int32_t b = 0, std::int32_t p1 = 0,
+                     std::int32_t p2 = 0);
 
 // A real window standing in for the host's, with a hidden child to receive
 // device notifications as the plug-in's own window will. Messages are taken
@@ -39,6 +44,9 @@ public:
     // Every plug-in message arriving within the time, taken. Messages to
     // other windows of the thread (the plug-in's own) are dispatched.
     std::vector<PostedMessage> Drain(DWORD forMs);
+    // Whether an event the scanner sends reaches this window under the
+    // device handle: the scanner's port is reading.
+    bool HearsEventFrom(SimulatedScanner& scanner, DWORD_PTR device);
 
 private:
     void Pump(DWORD timeoutMs);

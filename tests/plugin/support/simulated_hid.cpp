@@ -316,11 +316,19 @@ std::size_t SimulatedHid::OutstandingPreparsedData()
     return preparsed_;
 }
 
+std::size_t SimulatedHid::ClosedHandleUses()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return closedHandleUses_;
+}
+
 SimulatedScanner* SimulatedHid::ScannerOf(HANDLE handle, DWORD* access)
 {
     const auto open = handles_.find(handle);
-    if (open == handles_.end())
+    if (open == handles_.end()) {
+        closedHandleUses_ += closed_.count(handle);
         return nullptr;
+    }
     if (access != nullptr)
         *access = open->second.access;
     return open->second.scanner;
@@ -448,10 +456,11 @@ HANDLE SimulatedHid::Open(LPCSTR path, DWORD access)
 BOOL SimulatedHid::Close(HANDLE handle)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (handles_.find(handle) == handles_.end())
+    if (ScannerOf(handle) == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
     FinishPendingLocked(handle, ERROR_OPERATION_ABORTED);
     handles_.erase(handle);
+    closed_.insert(handle);
     changed_.notify_all();
     return TRUE;
 }
@@ -505,7 +514,7 @@ BOOL SimulatedHid::Result(HANDLE handle, LPOVERLAPPED overlapped, LPDWORD transf
 BOOL SimulatedHid::Cancel(HANDLE handle)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (handles_.find(handle) == handles_.end())
+    if (ScannerOf(handle) == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
     FinishPendingLocked(handle, ERROR_OPERATION_ABORTED);
     return TRUE;
@@ -686,6 +695,26 @@ HWND SimulatedHid::SessionWindow()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return sessionWindow_;
+}
+
+LRESULT SendInterfaceChange(HWND window, WPARAM event, const std::string& path)
+{
+    std::vector<std::uint8_t> storage(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + path.size() + 1, 0);
+    auto* broadcast = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(storage.data());
+    broadcast->dbcc_size = static_cast<DWORD>(storage.size());
+    broadcast->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    broadcast->dbcc_classguid = kHidGuid;
+    std::memcpy(broadcast->dbcc_name, path.c_str(), path.size() + 1);
+    return ::SendMessageA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(broadcast));
+}
+
+LRESULT SendHandleChange(HWND window, WPARAM event, HANDLE watched)
+{
+    DEV_BROADCAST_HANDLE broadcast{};
+    broadcast.dbch_size = sizeof broadcast;
+    broadcast.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    broadcast.dbch_handle = watched;
+    return ::SendMessageA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&broadcast));
 }
 
 ScopedSimulation::ScopedSimulation(SimulatedHid& hid)

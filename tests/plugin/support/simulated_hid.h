@@ -5,6 +5,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,9 @@ public:
     std::size_t RegisteredNotifications();
     std::size_t OpenDeviceSets();
     std::size_t OutstandingPreparsedData();
+    // Calls naming a handle after it was closed; the simulation never hands
+    // out a value twice, so every one is a use after close.
+    std::size_t ClosedHandleUses();
 
     // Called by the table's functions.
     static SimulatedHid& Current();
@@ -158,6 +162,8 @@ private:
     std::condition_variable changed_;
     std::list<SimulatedScanner> scanners_;
     std::map<HANDLE, OpenHandle> handles_;
+    std::set<HANDLE> closed_;
+    std::size_t closedHandleUses_ = 0;
     std::map<LPOVERLAPPED, Transfer> transfers_;
     std::map<HDEVNOTIFY, HANDLE> notifications_;
     std::map<HDEVINFO, std::vector<SimulatedScanner*>> sets_;
@@ -169,6 +175,11 @@ private:
     std::uintptr_t nextValue_ = 0x10000;
     bool failDeviceSets_ = false;
 };
+
+// The system's device notifications, sent to a window as real messages.
+LRESULT SendInterfaceChange(HWND window, WPARAM event, const std::string& path);
+// The system names a handle in its events even after it is closed.
+LRESULT SendHandleChange(HWND window, WPARAM event, HANDLE watched);
 
 class ScopedSimulation {
 public:
