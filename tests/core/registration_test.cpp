@@ -4,6 +4,7 @@
 
 #include "register/core/records/document_statements.h"
 #include "register/core/shell/main_window_presenter.h"
+#include "register/core/storage/store.h"
 #include "register/store/sqlite_database.h"
 #include "tests/support/fake_entry_dialog.h"
 #include "tests/support/fakes.h"
@@ -235,6 +236,50 @@ TEST_F(RegistrationTest, AnEditUpdatesExactlyOneRowAndRewritesItInPlace)
     EXPECT_EQ(row.at(Column::wjbt), "改过的标题 \"引号\"");
     EXPECT_EQ(row.at(Column::swrq), "20261201");
     EXPECT_EQ(view.refreshed, std::vector<int>{1});
+}
+
+// Another clerk changes or deletes the record while this clerk's edit
+// dialog is open; the other clerk's statement runs on a connection of its own.
+TEST_F(RegistrationTest, AnEditOverARecordChangedOrDeletedMeanwhileAsksOrSavesNothing)
+{
+    const struct {
+        const char* meanwhile;
+        PromptAnswer answer;
+        const char* stored;  // wjbt afterwards, in the store and in the row
+    } cases[] = {
+        {"UPDATE Quorva SET wjbt = '对方的标题', bz = '对方的备注' WHERE id = 1", PromptAnswer::Yes, "我的标题"},
+        {"UPDATE Quorva SET wjbt = '对方的标题', bz = '对方的备注' WHERE id = 1", PromptAnswer::No, "对方的标题"},
+        {"DELETE FROM Quorva WHERE id = 1", PromptAnswer::Yes, "<none>"},
+    };
+    for (const auto& c : cases) {
+        presenter.store().Open()->Execute("DELETE FROM Quorva");
+        dialogs.clerk = TypeDocument;
+        presenter.newbtnClick();
+        presenter.store().Open()->Execute("UPDATE Quorva SET id = 1");
+        presenter.Button3Click();
+        view.selected = 0;
+        prompter.shown.clear();
+        prompter.answers = {c.answer};
+        dialogs.clerk = [&](FakeEntryDialog& d) {
+            d.SetText(EntryField::ewjbt, "我的标题");
+            auto other = OpenTestStore(presenter.storeChoice(), presenter.state().databasePath, kIni);
+            other->Open()->Execute(c.meanwhile);
+            return true;
+        };
+        presenter.edtbtnClick();
+        EXPECT_EQ(Stored("wjbt"), c.stored) << c.meanwhile;
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].caption, "记录已被其他人修改");
+        if (std::string(c.stored) == "<none>") {
+            EXPECT_EQ(prompter.shown[0].text, "这条记录已被其他人删除，您的修改没有保存。");
+            continue;
+        }
+        EXPECT_NE(prompter.shown[0].text.find("文件标题：原为“关于𠀋䶮的通知”，现为“对方的标题”，您改为“我的标题”"),
+                  std::string::npos)
+            << prompter.shown[0].text;
+        EXPECT_NE(prompter.shown[0].text.find("备注：原为“”，现为“对方的备注”"), std::string::npos);
+        EXPECT_EQ(presenter.rows()[0].at(Column::wjbt), c.stored);
+    }
 }
 
 TEST_F(RegistrationTest, EditingWithNothingSelectedOrCancelledChangesNothing)

@@ -191,7 +191,8 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
             return;
         }
         id = db->InsertRecord(InsertScannedStatement(fields));
-        JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)});
+        JournalChange(*db, presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh),
+                                               Field(fields, Column::lrr)));
         transaction.Commit();
     }
     if (!shared) {

@@ -197,8 +197,8 @@ void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterN
     ReloadAfter([&] {
         RecordFields fields = PrepareRecordFields(dialog);
         const std::unique_ptr<StoreConnection> connection = store().Open();
-        StoreTransaction transaction(*connection);
         EnsureDocumentTable(*connection);
+        StoreTransaction transaction(*connection);
         note = numbers.AllocateOnServer(*connection, fields);
         const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
         JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],

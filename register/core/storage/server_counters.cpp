@@ -13,11 +13,13 @@ constexpr int kMaxTakenInARow = 10000;
 
 }  // namespace
 
-ServerCounters::ServerCounters(StoreConnection& connection) : connection_(connection)
+void EnsureCounters(StoreConnection& connection)
 {
-    connection_.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kCounterTable +
-                        " (name varchar(32) PRIMARY KEY, value text)");
+    connection.Execute(std::string("CREATE TABLE IF NOT EXISTS ") + kCounterTable +
+                       " (name varchar(32) PRIMARY KEY, value text)");
 }
+
+ServerCounters::ServerCounters(StoreConnection& connection) : connection_(connection) {}
 
 std::string ServerCounters::Read(const char* key, const std::string& fallback, bool lock)
 {

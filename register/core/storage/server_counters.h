@@ -13,6 +13,9 @@ namespace quorva {
 
 inline constexpr const char* kCounterTable = "QuorvaCounter";
 
+// Made once per connection to the server.
+void EnsureCounters(StoreConnection& connection);
+
 class ServerCounters {
 public:
     explicit ServerCounters(StoreConnection& connection);

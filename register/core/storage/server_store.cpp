@@ -8,6 +8,7 @@
 #include "register/core/storage/change_mark.h"
 #include "register/core/storage/file_store.h"
 #include "register/core/storage/record_copy.h"
+#include "register/core/storage/server_counters.h"
 #include "register/odbc/odbc_connection.h"
 #include "register/odbc/odbc_exception.h"
 #include "register/store/sqlite_database.h"
@@ -191,13 +192,31 @@ OdbcConnection& ServerStore::Connected()
     return *connection_;
 }
 
+namespace {
+
+// Any number, as long as every register takes the same one.
+constexpr std::int64_t kTablesLock = 7411;
+
+// The register's tables, made by whichever register connects first. Clerks
+// starting their registers at the same moment take turns, so none of them
+// meets a table half made by another.
+void EnsureServerTables(StoreConnection& connection)
+{
+    StoreTransaction transaction(connection);
+    connection.Query(SqlStatement{"SELECT pg_advisory_xact_lock(?)", {kTablesLock}});
+    EnsureDocumentTable(connection);
+    EnsureChangeMark(connection);
+    EnsureCounters(connection);
+    transaction.Commit();
+}
+
+}  // namespace
+
 std::unique_ptr<StoreConnection> ServerStore::Open()
 {
     const bool fresh = !connection_ || connection_->lost();
     auto connection = std::make_unique<ServerStoreConnection>(Connected(), Name());
-    // What the registers sharing the server follow each other by exists
-    // before anything reads it.
-    if (fresh) EnsureChangeMark(*connection);
+    if (fresh) EnsureServerTables(*connection);
     return connection;
 }
 

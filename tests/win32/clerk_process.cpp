@@ -1,0 +1,79 @@
+// One clerk's register, as a process of its own, for the tests of a register
+// shared on the server: it starts on the given settings file (which names
+// the server), takes its scans in silent entry one after another, and prints
+// what became of them. Usage:
+//   clerk_process <appdata folder> <clerk number> <scans> [<first document>]
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "register/core/barcode/scan_intake.h"
+#include "register/core/shell/prompter.h"
+#include "register/core/text/text_encoding.h"
+#include "register/win32/platform/win32_file_system.h"
+#include "register/win32/platform/win32_profile_store.h"
+#include "tests/support/fakes.h"
+#include "tests/support/test_store.h"
+
+namespace {
+
+class QuietView final : public quorva::MainView {
+public:
+    void ShowFilterChecks(const quorva::FilterState&) override {}
+    void SetDaysText(const std::string&) override {}
+    void SetFiltersEnabled(bool) override {}
+    void SetStatusText(const std::string& text) override { status = text; }
+    void ShowRows(const quorva::RecordList&) override {}
+    void SelectRow(int) override {}
+    int SelectedRow() const override { return -1; }
+    void RefreshRow(int) override {}
+    void ShowQueryMode(bool) override {}
+    std::string status;
+};
+
+class CountingSignals final : public quorva::ScanSignals {
+public:
+    void Stored() override { ++stored; }
+    void Refused() override { ++refused; }
+    int stored = 0;
+    int refused = 0;
+};
+
+std::string Document(int clerk, int n)
+{
+    return "GB0626-2005^" + std::to_string(clerk * 100000 + n) + "^市政府办公厅^通知^京发〔2026〕" +
+           std::to_string(clerk) + "-" + std::to_string(n) + "号^各区人民政府^关于𠀋的通知" + std::to_string(n) +
+           "^秘密5年^特急^2026年12月1日^县团级^市委办公厅^2026.12.2^^";
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 4) return 2;
+    const std::string appData = Narrow(argv[1]);
+    const int clerk = _wtoi(argv[2]);
+    const int scans = _wtoi(argv[3]);
+    const int first = argc > 4 ? _wtoi(argv[4]) : 1;
+    Win32FileSystem fileSystem;
+    Win32ProfileStore profiles;
+    ScriptedPrompter prompter;
+    MarkingSecretBox secrets;
+    QuietView view;
+    CountingSignals signals;
+    quorva::MainWindowPresenter presenter(
+        view, quorva::MainWindowEnvironment{fileSystem, profiles, prompter, appData, {appData + "\\Quorva"},
+                                            [] { return quorva::CivilDate{2026, 12, 8}; }, nullptr, nullptr, nullptr,
+                                            nullptr, [] { return std::string("2026-12-08 14:02:00"); }, &secrets,
+                                            [clerk] { return "职员" + std::to_string(clerk); }});
+    quorva::RunCommand(prompter, [&] {
+        presenter.FormCreate();
+        quorva::ScanIntake intake(presenter, view, signals);
+        for (int n = first; n < first + scans; ++n) intake.ScanArrived(Document(clerk, n));
+    });
+    std::printf("clerk %d stored %d refused %d boxes %d\n", clerk, signals.stored, signals.refused,
+                static_cast<int>(prompter.shown.size()));
+    for (const auto& box : prompter.shown) std::printf("box: %s\n", box.text.c_str());
+    return signals.stored == scans && prompter.shown.empty() ? 0 : 1;
+}
