@@ -117,7 +117,7 @@ build_office_libraries() {
   work="$(mktemp -d)"
   trap "rm -rf '$work'; trap - RETURN" RETURN
   for entry in "${office_library_options[@]}"; do
-    read -r package options <<<"$entry"
+    package="${entry%% *}" options="${entry#* }"
     mkdir -p "$work/$package"
     fetch_debian_source "$package" "$work/$package"
     versions+=("$(cat "$work/$package/src/.debian-source")")

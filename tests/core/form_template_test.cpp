@@ -44,7 +44,7 @@ TEST(FormTemplateTest, ABinaryTemplateIsRefusedWithTheFormatsThatCanBeFilled)
         quorva::FillFormTemplate(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), kFills);
         FAIL() << "filled";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), quorva::kUnfillableTemplateMessage);
+        EXPECT_EQ(e.what(), quorva::kUnfillableTemplateMessage);
     }
     EXPECT_EQ(quorva::FillFormTemplate("{\\rtf1 $备注$}", kFills).extension, ".rtf");
 }

@@ -225,7 +225,7 @@ std::string FillDocx(const std::string& package, const std::vector<PlaceholderFi
         std::string filled = FillWordXml(xml, fills);
         if (filled != xml) parts.Replace(i, std::move(filled));
     }
-    if (!hasDocument) throw std::runtime_error(kUnfillableTemplateMessage);
+    if (!hasDocument) throw UnfillableTemplateError();
     return parts.Close();
 }
 

@@ -42,7 +42,7 @@ FilledForm FillFormTemplate(const std::string& templateContents, const std::vect
 {
     if (StartsWith(templateContents, kZipSignature)) return {FillDocx(templateContents, fills), kDocxExtension};
     if (StartsWith(templateContents, kRtfSignature)) return {FillRtf(templateContents, fills), kRtfExtension};
-    throw std::runtime_error(kUnfillableTemplateMessage);
+    throw UnfillableTemplateError();
 }
 
 std::string FilledFormsFolder(const std::string& file)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,17 @@
 // .rtf template itself and keeps the filled copy in a folder of its own.
 namespace quorva {
 
-inline constexpr const char* kUnfillableTemplateMessage =
-    "亲，您的系统需要安装有Word或WPS来调用文档哦。没有Word或WPS时，本系统只能直接填写.docx或.rtf格式的呈批表模板，"
-    "请在系统设置选定这两种格式之一的模板";
+inline const std::string kUnfillableTemplateMessage =
+    std::string(kNoWordProcessorMessage) +
+    "没有Word或WPS时，本系统只能直接填写.docx或.rtf格式的呈批表模板，请在系统设置选定这两种格式之一的模板";
 inline constexpr const char* kFilledFormsFolderName = "呈批表";
+
+// A template the register cannot fill itself, such as a binary .doc or .wps;
+// its message names the formats it can.
+class UnfillableTemplateError : public std::runtime_error {
+public:
+    UnfillableTemplateError() : std::runtime_error(kUnfillableTemplateMessage) {}
+};
 
 struct FilledForm {
     std::string contents;
@@ -22,8 +30,7 @@ struct FilledForm {
     std::string extension;
 };
 
-// Raises kUnfillableTemplateMessage for a template that is neither, such as
-// a binary .doc or .wps.
+// Raises UnfillableTemplateError for a template that is neither.
 FilledForm FillFormTemplate(const std::string& templateContents, const std::vector<PlaceholderFill>& fills);
 
 // The folder 呈批表 beside `file`: the database, or the settings file where

@@ -399,7 +399,10 @@ void TForm1::OnCommand(int id, int code)
     case kPrintButton:
         quorva::RunCommand(context_.prompter, [&] {
             // Minimized, the dialog keeps its values and the document is in front.
-            if (PrintApprovalForm(*this, context_.templatePath, context_.prompter)) ShowWindow(hwnd(), SW_MINIMIZE);
+            const std::string formsFolder = quorva::FilledFormsFolder(context_.databasePath);
+            if (PrintApprovalForm(*this, context_.templatePath, formsFolder, context_.prompter)) {
+                ShowWindow(hwnd(), SW_MINIMIZE);
+            }
         });
         break;
     case kAgencyButton:
