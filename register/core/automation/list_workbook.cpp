@@ -62,8 +62,8 @@ std::string DefaultWorkbookName(const CivilDate& today)
 ListWorkbook::ListWorkbook(const std::string& path)
 {
     // Rows go to a scratch file beside the workbook as they are written.
-    std::vector<char> scratchFolder(FolderOf(path).begin(), FolderOf(path).end());
-    scratchFolder.push_back('\0');
+    const std::string folder = FolderOf(path);
+    std::vector<char> scratchFolder(folder.c_str(), folder.c_str() + folder.size() + 1);
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = scratchFolder.size() > 1 ? scratchFolder.data() : nullptr;
