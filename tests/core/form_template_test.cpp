@@ -14,12 +14,13 @@ TEST(FormTemplateTest, ADocxPlaceholderSplitOverRunsTakesTheFirstRunsFormatting)
 {
     const std::string xml =
         "<?xml version=\"1.0\"?><w:document xmlns:w=\"w\"><w:body><w:p><w:r><w:rPr><w:b/></w:rPr><w:t>号:$收</w:t>"
-        "</w:r><w:proofErr/><w:r><w:t>文号$</w:t></w:r><w:r><w:t>|$备注$ </w:t></w:r></w:p></w:body></w:document>";
+        "</w:r><w:proofErr/><w:r><w:t>文号$</w:t></w:r><w:r><w:t>|$备注$ $收文</w:t><w:tab/><w:t>号$</w:t></w:r></w:p>"
+        "</w:body></w:document>";
     EXPECT_EQ(quorva::FillWordXml(xml, kFills),
               "<?xml version=\"1.0\"?><w:document xmlns:w=\"w\"><w:body><w:p><w:r><w:rPr><w:b/></w:rPr>"
               "<w:t xml:space=\"preserve\">号:一</w:t><w:br/><w:t xml:space=\"preserve\">二</w:t></w:r><w:proofErr/>"
-              "<w:r><w:t xml:space=\"preserve\"></w:t></w:r><w:r><w:t xml:space=\"preserve\">|$收文号$ </w:t></w:r>"
-              "</w:p></w:body></w:document>");
+              "<w:r><w:t xml:space=\"preserve\"></w:t></w:r><w:r><w:t xml:space=\"preserve\">|$收文号$ $收文</w:t><w:tab/>"
+              "<w:t>号$</w:t></w:r></w:p></w:body></w:document>");
 }
 
 TEST(FormTemplateTest, AnRtfPlaceholderIsFoundThroughGroupsAndEscapes)

@@ -25,6 +25,10 @@ const char* const kParagraphs = "//w:p";
 const char* const kParagraph = "w:p";
 const char* const kText = "w:t";
 const char* const kLineBreak = "w:br";
+// Run contents that part the text around them, as a tab or a line break.
+const char* const kBreaks[] = {kLineBreak, "w:tab", "w:cr", "w:ptab", "w:sym"};
+// In the text that placeholders are looked for in, where a break stands.
+constexpr char kBreakMark = '\n';
 const char* const kSpace = "xml:space";
 const char* const kPreserve = "preserve";
 
@@ -123,14 +127,23 @@ bool IsWordXmlName(const std::string& name)
            name.compare(name.size() - extension, extension, kPartExtension) == 0;
 }
 
-// The paragraph's text elements in reading order; a text box's paragraphs
-// inside it are paragraphs of their own.
+template <std::size_t N>
+bool IsOneOf(const char* name, const char* const (&names)[N])
+{
+    return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return std::strcmp(name, n) == 0; });
+}
+
+// The paragraph's text elements in reading order, an empty node where a
+// break parts them; a text box's paragraphs inside it are paragraphs of
+// their own.
 void CollectTexts(pugi::xml_node node, std::vector<pugi::xml_node>& texts)
 {
     for (pugi::xml_node child : node.children()) {
         if (std::strcmp(child.name(), kParagraph) == 0) continue;
         if (std::strcmp(child.name(), kText) == 0) {
             texts.push_back(child);
+        } else if (IsOneOf(child.name(), kBreaks)) {
+            texts.push_back(pugi::xml_node());
         } else {
             CollectTexts(child, texts);
         }
@@ -180,7 +193,11 @@ bool FillParagraph(pugi::xml_node paragraph, const std::vector<PlaceholderFill>&
     std::vector<std::size_t> starts;
     for (pugi::xml_node text : texts) {
         starts.push_back(joined.size());
-        joined += text.text().get();
+        if (text) {
+            joined += text.text().get();
+        } else {
+            joined += kBreakMark;
+        }
     }
     const std::vector<PlaceholderMatch> matches = FindPlaceholders(joined, fills);
     // From the last, so the places of the earlier ones stay where they were.
@@ -192,9 +209,7 @@ bool FillParagraph(pugi::xml_node paragraph, const std::vector<PlaceholderFill>&
 
 bool IsStory(const pugi::xml_document& part)
 {
-    const char* root = part.document_element().name();
-    return std::any_of(std::begin(kStoryRoots), std::end(kStoryRoots),
-                       [&](const char* story) { return std::strcmp(root, story) == 0; });
+    return IsOneOf(part.document_element().name(), kStoryRoots);
 }
 
 }  // namespace

@@ -197,7 +197,6 @@ private:
         } else {
             AddText(start, at_, unit);
         }
-        highSurrogate_ = 0;
     }
 
     void SkipFallback()
@@ -217,6 +216,7 @@ private:
 
     void AddUtf8(std::size_t from, std::size_t to, const std::string& utf8)
     {
+        highSurrogate_ = 0;
         if (groups_.back().skipped) return;
         units_.push_back(TextUnit{from, to, text_.size(), from == openWordEnd_});
         text_ += utf8;
