@@ -61,11 +61,14 @@ int main(int argc, char** argv)
     Write(folder + "form_docx.docx", quorva::FillFormTemplate(SplitPlaceholderDocx(placeholders), fills).contents);
     Write(folder + "form_rtf.rtf", quorva::FillFormTemplate(SplitPlaceholderRtf(placeholders), fills).contents);
 
+    // A record separator after each row, header row first.
     const auto rows = Rows();
     std::string cells;
     for (const char* header : quorva::SheetHeaders()) cells += std::string(header) + '\0';
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        cells += '\x1e';
         for (const std::string& cell : quorva::SheetCells(rows[i], i)) cells += cell + '\0';
+    }
     Write(folder + "cells.bin", cells);
     quorva::WriteListWorkbook(rows, folder + "list.xlsx");
     return 0;
