@@ -6,8 +6,9 @@
 #include <cstring>
 #include <list>
 #include <memory>
-#include <pugixml.hpp>
 #include <stdexcept>
+
+#include <pugixml.hpp>
 
 #include "register/core/automation/form_template.h"
 #include "register/core/automation/placeholder_search.h"
