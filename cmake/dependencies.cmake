@@ -52,3 +52,36 @@ if(WIN32)
 else()
   find_package(ODBC REQUIRED)
 endif()
+
+# libxlsxwriter, libzip and pugixml, with zlib: the approval form and the list
+# export write their files without an office suite. Natively Debian's
+# packages; for the Windows builds the static libraries that scripts/setup.sh
+# builds from Debian's source packages, so the programs still import only
+# system DLLs.
+add_library(quorva_office_formats INTERFACE)
+if(WIN32)
+  set(default_office_dir "$ENV{QUORVA_CACHE}")
+  if(NOT default_office_dir)
+    set(default_office_dir "$ENV{HOME}/.cache/quorva")
+  endif()
+  set(QUORVA_OFFICE_DIR "${default_office_dir}/office/${QUORVA_MINGW_TRIPLE}" CACHE PATH
+      "Folder holding libxlsxwriter, libzip and pugixml built for this target")
+  set(office_libraries xlsxwriter zip pugixml)
+  list(TRANSFORM office_libraries PREPEND "${QUORVA_OFFICE_DIR}/lib/lib")
+  list(TRANSFORM office_libraries APPEND ".a")
+  foreach(library IN LISTS office_libraries)
+    if(NOT EXISTS "${library}")
+      message(FATAL_ERROR "'${library}' not found: run scripts/setup.sh")
+    endif()
+  endforeach()
+  target_include_directories(quorva_office_formats SYSTEM INTERFACE "${QUORVA_OFFICE_DIR}/include")
+  target_compile_definitions(quorva_office_formats INTERFACE ZIP_STATIC)
+  # libz.a by its path: the import library beside it would add zlib1.dll.
+  target_link_libraries(quorva_office_formats INTERFACE
+    ${office_libraries} "${CMAKE_FIND_ROOT_PATH}/lib/libz.a" advapi32 bcrypt)
+else()
+  find_package(PkgConfig REQUIRED)
+  # By pkg-config: Debian's CMake files for libzip also want its tools.
+  pkg_check_modules(office_formats REQUIRED IMPORTED_TARGET xlsxwriter libzip pugixml)
+  target_link_libraries(quorva_office_formats INTERFACE PkgConfig::office_formats)
+endif()

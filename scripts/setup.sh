@@ -16,6 +16,8 @@ packages=(
   wine wine32:i386 wine64 qemu-user-static xvfb xauth x11-apps imagemagick xdotool fonts-wqy-microhei
   tcl dpkg-dev locales nsis zip unzip
   postgresql unixodbc unixodbc-dev odbc-postgresql
+  libz-mingw-w64-dev libxlsxwriter-dev libpugixml-dev libzip-dev zlib1g-dev
+  libreoffice-writer-nogui libreoffice-calc-nogui python3-openpyxl
 )
 
 is_installed() {
@@ -98,6 +100,43 @@ build_sqlite_amalgamation() {
   echo "setup: SQLite $(cat "$QUORVA_SQLITE_DIR/VERSION")"
 }
 
+# The approval form and the list export write .docx, .rtf and .xlsx without
+# an office suite. Debian has these libraries only for Linux, so their source
+# packages are built here as static libraries for both mingw targets and kept
+# in $QUORVA_CACHE/office/<triple>; zlib is Debian's libz-mingw-w64-dev.
+readonly office_library_options=(
+  "pugixml -DPUGIXML_BUILD_TESTS=OFF"
+  "libzip -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF
+          -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF
+          -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF"
+  "libxlsxwriter -DUSE_SYSTEM_MINIZIP=OFF")
+build_office_libraries() {
+  local office="$QUORVA_CACHE/office"
+  [ -f "$office/VERSION" ] && return 0
+  echo "setup: building libxlsxwriter, libzip and pugixml for mingw from Debian's source packages"
+  local work entry package options bits versions=()
+  work="$(mktemp -d)"
+  trap "rm -rf '$work'; trap - RETURN" RETURN
+  for entry in "${office_library_options[@]}"; do
+    package="${entry%% *}" options="${entry#* }"
+    mkdir -p "$work/$package"
+    fetch_debian_source "$package" "$work/$package"
+    versions+=("$(cat "$work/$package/src/.debian-source")")
+    for bits in 64 32; do
+      local triple=x86_64-w64-mingw32
+      [ "$bits" = 32 ] && triple=i686-w64-mingw32
+      # shellcheck disable=SC2086 # the options are words
+      { cmake -S "$work/$package/src" -B "$work/$package/build$bits" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/toolchain-win$bits.cmake" -DBUILD_SHARED_LIBS=OFF \
+          -DCMAKE_INSTALL_PREFIX="$office/$triple" -DCMAKE_INSTALL_LIBDIR=lib $options &&
+        cmake --build "$work/$package/build$bits" -j2 --target install; } >"$work/build.log" 2>&1 ||
+        { cat "$work/build.log" >&2; echo "setup: $package could not be built for $triple" >&2; return 1; }
+    done
+  done
+  echo "${versions[*]} (Debian sources), zlib $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)" >"$office/VERSION"
+  echo "setup: office libraries $(cat "$office/VERSION")"
+}
+
 wine_reg() { quorva_wine reg add "$@" /f >/dev/null 2>&1; }
 
 # One prefix for both 32- and 64-bit programs, with Chinese fonts linked in
@@ -176,6 +215,7 @@ ensure_locale
 . "$here/env.sh"
 install_packages
 build_sqlite_amalgamation
+build_office_libraries
 mkdir -p "$QUORVA_CACHE"
 create_wine_prefix
 detect_32bit_mode

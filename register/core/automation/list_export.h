@@ -10,7 +10,6 @@
 // and one row per list row, every cell written as text.
 namespace quorva {
 
-inline constexpr const char* kNoSpreadsheetMessage = "亲，您的系统需要安装有Excel或WPS来导出记录哦。";
 inline constexpr const char* kSheetTitle = "Marivel记录列表";
 
 inline constexpr int kSheetColumnCount = 26;

@@ -2,6 +2,7 @@
 
 #include "register/core/automation/approval_form.h"
 #include "register/core/text/text_encoding.h"
+#include "register/win32/automation/approval_form_file.h"
 #include "register/win32/automation/office_application.h"
 #include "register/win32/automation/ole_exception.h"
 
@@ -60,7 +61,8 @@ void FillPlaceholder(const Dispatch& application, const quorva::PlaceholderFill&
 
 }  // namespace
 
-bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter)
+bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath,
+                       const std::string& formsFolder, quorva::Prompter& prompter)
 {
     if (!FileExists(templatePath)) {
         prompter.Show(quorva::kTemplateMissingMessage, quorva::kApplicationTitle, quorva::PromptIcon::Information,
@@ -68,11 +70,7 @@ bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& tem
         return false;
     }
     const Dispatch application = AcquireApplication(quorva::WordProcessorOrder(templatePath));
-    if (!application) {
-        prompter.Show(quorva::kNoWordProcessorMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
-                      quorva::PromptButtons::Ok);
-        return false;
-    }
+    if (!application) return FillApprovalFormFile(dialog, templatePath, formsFolder, prompter);
     application.Property(L"Application").Put(L"Visible", true);
     application.Property(L"Documents").Call(L"Add", {templatePath});
     for (const quorva::PlaceholderFill& fill : quorva::ApprovalFormFills(dialog)) {

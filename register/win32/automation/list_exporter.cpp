@@ -2,6 +2,7 @@
 
 #include "register/core/automation/list_export.h"
 #include "register/win32/automation/office_application.h"
+#include "register/win32/automation/workbook_file.h"
 
 namespace {
 
@@ -46,12 +47,11 @@ void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, st
     }
 }
 
-void ExportList(const quorva::RecordList& rows, const std::string& templatePath, quorva::Prompter& prompter)
+void ExportList(const quorva::RecordList& rows, const std::string& templatePath, HWND owner)
 {
     const Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
     if (!application) {
-        prompter.Show(quorva::kNoSpreadsheetMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
-                      quorva::PromptButtons::Ok);
+        ExportWorkbookFile(rows, owner);
         return;
     }
     WriteSheet(application, rows);

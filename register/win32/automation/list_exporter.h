@@ -1,17 +1,19 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 
 #include "register/core/automation/list_export.h"
-#include "register/core/shell/prompter.h"
 #include "register/core/shell/record_list.h"
 #include "register/core/records/record_row.h"
 #include "register/win32/automation/dispatch.h"
 
 // "导出列表": the rows the list shows into a new workbook of Excel or the WPS
-// spreadsheet, left open and unsaved.
-void ExportList(const quorva::RecordList& rows, const std::string& templatePath, quorva::Prompter& prompter);
+// spreadsheet, left open and unsaved; where neither can be driven, into an
+// .xlsx file named in a save dialog owned by `owner`.
+void ExportList(const quorva::RecordList& rows, const std::string& templatePath, HWND owner);
 
 void WriteSheetHead(const Dispatch& application);
 void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index);

@@ -5,8 +5,6 @@
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/com_resources.h"
 
-namespace {
-
 std::string SystemText(HRESULT code)
 {
     wchar_t* buffer = nullptr;
@@ -21,6 +19,8 @@ std::string SystemText(HRESULT code)
     std::snprintf(fallback, sizeof fallback, "OLE error %08lX", static_cast<unsigned long>(code));
     return fallback;
 }
+
+namespace {
 
 // The strings of an EXCEPINFO, owned so that every path frees them.
 struct ExcepInfoStrings {

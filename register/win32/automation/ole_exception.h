@@ -17,6 +17,9 @@ private:
     HRESULT code_;
 };
 
+// The system's text for a result code or a Win32 error code.
+std::string SystemText(HRESULT code);
+
 // `info` is read when the call reported DISP_E_EXCEPTION; its strings are
 // freed here.
 [[noreturn]] void ThrowOleError(HRESULT code, EXCEPINFO* info = nullptr);

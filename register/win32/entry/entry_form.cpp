@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "register/core/barcode/scan_intake.h"
+#include "register/core/storage/store.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/approval_form_printer.h"
 
@@ -404,7 +405,13 @@ void TForm1::OnCommand(int id, int code)
     case kPrintButton:
         quorva::RunCommand(context_.prompter, [&] {
             // Minimized, the dialog keeps its values and the document is in front.
-            if (PrintApprovalForm(*this, context_.templatePath, context_.prompter)) ShowWindow(hwnd(), SW_MINIMIZE);
+            // Beside the records: the database file's folder, or for the
+            // server the settings file's.
+            const std::string formsFolder = quorva::FilledFormsFolder(
+                context_.store ? context_.store->SideFolder() + "\\" : context_.databasePath);
+            if (PrintApprovalForm(*this, context_.templatePath, formsFolder, context_.prompter)) {
+                ShowWindow(hwnd(), SW_MINIMIZE);
+            }
         });
         break;
     case kAgencyButton:

@@ -77,7 +77,7 @@ std::optional<std::string> Win32FilePicker::PickBackupFile()
 
 std::optional<std::string> Win32FilePicker::PickTemplateFile()
 {
-    const std::wstring filters = Widen("Word文档") + L'\0' + L"*.doc;*.docx" + L'\0' + Widen("WPS文档") + L'\0' +
+    const std::wstring filters = Widen("Word文档") + L'\0' + L"*.doc;*.docx;*.rtf" + L'\0' + Widen("WPS文档") + L'\0' +
                                  L"*.wps" + L'\0' + L'\0';
     return OpenExistingFile(owner_, filters, L"D:\\Quorva\\", OFN_NOCHANGEDIR);
 }

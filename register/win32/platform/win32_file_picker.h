@@ -12,7 +12,8 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
     std::optional<std::string> PickFolder(const std::string& caption) override;
     std::optional<std::string> PickBackupFile() override;
-    // An existing word-processor document, for the approval-form template.
+    // An existing word-processor document, for the approval-form template;
+    // .rtf too, which the register fills itself where no word processor is.
     std::optional<std::string> PickTemplateFile();
 
 private:

@@ -520,7 +520,7 @@ void TmainForm::OnCommand(int id, int code)
     case kExportList:
         // The rows as the list shows them, normal or a search result.
         if (code == BN_CLICKED) {
-            Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, prompter_); });
+            Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, hwnd_); });
         }
         break;
     case kConnectScanner:

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/automation/ole_exception.h"
 #include "tests/support/fake_entry_dialog.h"
+#include "tests/support/form_samples.h"
 #include "tests/win32/automation/standin_registry.h"
 #include "tests/win32/main_form_fixture.h"
 
@@ -23,6 +25,7 @@ namespace {
 
 using namespace main_form;
 using quorva::EntryField;
+namespace fs = std::filesystem;
 
 std::vector<std::string> Lines(const std::wstring& text)
 {
@@ -67,6 +70,7 @@ protected:
         std::ofstream(std::filesystem::u8path(path), std::ios::binary) << text;
         return path;
     }
+    std::string Forms() const { return DefaultFolder() + "\\呈批表"; }
     void UseTemplate(const std::string& path)
     {
         Win32FileSystem().CreateFolders(SettingsFolder());
@@ -137,22 +141,82 @@ TEST_F(AutomationTest, AMissingTemplateStartsNothing)
 {
     standIns.Register(L"word.Application");
     FakeEntryDialog dialog;
-    EXPECT_FALSE(PrintApprovalForm(dialog, folder.File("无此模板.doc"), prompter));
+    EXPECT_FALSE(PrintApprovalForm(dialog, folder.File("无此模板.doc"), Forms(), prompter));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "指定的呈批表模板不存在，请在系统设置选定正确的路径！");
     EXPECT_EQ(prompter.shown[0].icon, quorva::PromptIcon::Information);
     EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(AutomationTest, WithoutAnyApplicationBothCommandsSaySo)
+TEST_F(AutomationTest, WithoutAWordProcessorABinaryTemplateIsRefusedNamingTheFormatsThatCanBeFilled)
 {
     FakeEntryDialog dialog;
-    EXPECT_FALSE(PrintApprovalForm(dialog, Template("form.doc", "$备注$"), prompter));
-    ExportList({}, "form.doc", prompter);
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "亲，您的系统需要安装有Word或WPS来调用文档哦。");
-    EXPECT_EQ(prompter.shown[1].text, "亲，您的系统需要安装有Excel或WPS来导出记录哦。");
-    EXPECT_EQ(prompter.shown[1].caption, "Marivel");
+    EXPECT_FALSE(PrintApprovalForm(dialog, Template("form.doc", "\xD0\xCF\x11\xE0"), Forms(), prompter));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, quorva::kUnfillableTemplateMessage);
+    EXPECT_EQ(prompter.shown[0].caption, "Marivel");
+    EXPECT_FALSE(fs::exists(fs::u8path(Forms())));
+}
+
+// Explorer windows that showed the written files, closed again; how many.
+int CloseExplorerWindows(int expected)
+{
+    int closed = 0;
+    for (int i = 0; i < 1000 && closed < expected; ++i) {
+        const HWND explorer = FindWindowW(L"ExplorerWClass", nullptr);
+        if (!explorer) {
+            Sleep(10);
+            continue;
+        }
+        PostMessageW(explorer, WM_CLOSE, 0, 0);
+        for (int j = 0; j < 200 && IsWindow(explorer); ++j) Sleep(10);
+        ++closed;
+    }
+    return closed;
+}
+
+std::string Head(const std::string& path)
+{
+    char head[2] = {};
+    std::ifstream(fs::u8path(path), std::ios::binary).read(head, 2);
+    return std::string(head, 2);
+}
+
+// No stand-in is registered: the machine has no office suite.
+TEST_F(AutomationTest, WithoutAnOfficeSuiteBothCommandsWriteTheirFilesFromTheWindows)
+{
+    std::vector<std::string> placeholders;
+    for (const auto& fill : quorva::ApprovalFormFills(FakeEntryDialog())) placeholders.push_back(fill.placeholder);
+    UseTemplate(Template("呈批表模板.docx", SplitPlaceholderDocx(placeholders)));
+    AddRecord("20261207", "是", "关于𠀋的通知");
+    Start();
+    std::thread clerk([&] {
+        const HWND dialog = WaitForDialog(L"收文录入");
+        if (!dialog) return;
+        SetWindowTextW(GetDlgItem(dialog, TForm1::ControlId(EntryField::eswzh)), L"收/12");
+        const HWND print = FindWindowExW(dialog, nullptr, L"Button", L"打印呈批表");
+        for (int i = 0; i < 2; ++i) SendMessageW(dialog, WM_COMMAND, GetDlgCtrlID(print), reinterpret_cast<LPARAM>(print));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Click(kNewRecord);
+    clerk.join();
+    const std::string exported = folder.File("列表.xlsx");
+    std::thread saver([&] {
+        const HWND save = WaitForDialog(L"导出列表");
+        const HWND name = GetDlgItem(save, cmb13) ? GetDlgItem(save, cmb13) : GetDlgItem(save, edt1);
+        SetWindowTextW(name, Widen(exported).c_str());
+        PostMessageW(save, WM_COMMAND, IDOK, 0);
+    });
+    Click(kExportList);
+    saver.join();
+
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text;
+    EXPECT_EQ(Head(Forms() + "\\收_12_20261208.docx"), "PK");
+    EXPECT_EQ(Head(Forms() + "\\收_12_20261208_2.docx"), "PK");
+    EXPECT_EQ(Head(exported), "PK");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 5)
+        << "no scratch file is left beside the workbook";
+    EXPECT_EQ(CloseExplorerWindows(3), 3) << "no program is registered for .docx or .xlsx: Explorer shows them";
 }
 
 TEST_F(AutomationTest, TheTemplatesExtensionAndWhatIsPresentChooseTheApplication)
@@ -178,9 +242,9 @@ TEST_F(AutomationTest, TheTemplatesExtensionAndWhatIsPresentChooseTheApplication
         FakeEntryDialog dialog;
         const std::string path = Template(c.name, "$备注$");
         if (std::string(c.name).rfind("form", 0) == 0) {
-            PrintApprovalForm(dialog, path, prompter);
+            PrintApprovalForm(dialog, path, Forms(), prompter);
         } else {
-            ExportList({}, path, prompter);
+            ExportList({}, path, nullptr);
         }
         EXPECT_EQ(Starts(Log()), std::vector<std::string>{c.used}) << c.name;
     }
@@ -201,7 +265,7 @@ TEST_F(AutomationTest, ARunningWordProcessorIsAttachedTo)
     desk.Call(L"Reset");
     FakeEntryDialog dialog;
     dialog.SetText(EntryField::ebz, "附件两份");
-    EXPECT_TRUE(PrintApprovalForm(dialog, Template("form.wps", "备注:$备注$"), prompter));
+    EXPECT_TRUE(PrintApprovalForm(dialog, Template("form.wps", "备注:$备注$"), Forms(), prompter));
     RevokeActiveObject(registration, nullptr);
     EXPECT_TRUE(Starts(Log()).empty()) << "the running one is used, none is started";
     EXPECT_EQ(Document(), "备注:附件两份");

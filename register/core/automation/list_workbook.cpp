@@ -1,0 +1,122 @@
+#include "register/core/automation/list_workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "register/core/automation/list_export.h"
+
+namespace quorva {
+
+namespace {
+
+// A cell holds at most this many characters; libxlsxwriter refuses longer
+// text and writes nothing.
+constexpr std::size_t kCellCharacterLimit = 32767;
+
+[[noreturn]] void ThrowWorkbookError(lxw_error error)
+{
+    throw std::runtime_error(std::string("导出文件写入失败：") + lxw_strerror(error));
+}
+
+void Check(lxw_error error)
+{
+    if (error != LXW_NO_ERROR) ThrowWorkbookError(error);
+}
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The text, or in `cut` as much of it as a cell holds, ending at a
+// character's start.
+const char* CellText(const std::string& text, std::string& cut)
+{
+    if (text.size() <= kCellCharacterLimit) return text.c_str();
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsContinuationByte(text[i])) continue;
+        if (++characters > kCellCharacterLimit) {
+            cut = text.substr(0, i);
+            return cut.c_str();
+        }
+    }
+    return text.c_str();
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
+}
+
+}  // namespace
+
+std::string DefaultWorkbookName(const CivilDate& today)
+{
+    return kWorkbookDefaultName + today.ToCompact() + kWorkbookExtension;
+}
+
+ListWorkbook::ListWorkbook(const std::string& path)
+{
+    // Rows go to a scratch file beside the workbook as they are written.
+    const std::string folder = FolderOf(path);
+    std::vector<char> scratchFolder(folder.c_str(), folder.c_str() + folder.size() + 1);
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = scratchFolder.size() > 1 ? scratchFolder.data() : nullptr;
+    workbook_ = workbook_new_opt(path.c_str(), &options);
+    if (!workbook_) ThrowWorkbookError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    if (!sheet_) {
+        lxw_workbook_free(workbook_);
+        ThrowWorkbookError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    }
+    WriteHead();
+}
+
+ListWorkbook::~ListWorkbook()
+{
+    if (workbook_) lxw_workbook_free(workbook_);
+}
+
+// The automation export's alignment codes 3 and 2 are centred across and
+// centred down.
+void ListWorkbook::WriteHead()
+{
+    lxw_format* title = workbook_add_format(workbook_);
+    format_set_font_size(title, kTitleFontSize);
+    format_set_align(title, LXW_ALIGN_CENTER);
+    format_set_align(title, LXW_ALIGN_VERTICAL_CENTER);
+    Check(worksheet_merge_range(sheet_, kTitleRow - 1, 0, kTitleRow - 1, kSheetColumnCount - 1, kSheetTitle, title));
+    lxw_format* bold = workbook_add_format(workbook_);
+    format_set_bold(bold);
+    Check(worksheet_set_row(sheet_, kHeaderRow - 1, LXW_DEF_ROW_HEIGHT, bold));
+    for (int k = 0; k < kSheetColumnCount; ++k) {
+        WriteCell(kHeaderRow, k + 1, SheetHeaders()[static_cast<std::size_t>(k)], bold);
+    }
+}
+
+void ListWorkbook::WriteCell(int row, int column, const std::string& text, lxw_format* format)
+{
+    std::string cut;
+    Check(worksheet_write_string(sheet_, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
+                                 CellText(text, cut), format));
+}
+
+void ListWorkbook::AddRow(const RecordRow& row, std::size_t index)
+{
+    const auto cells = SheetCells(row, index);
+    for (int k = 0; k < kSheetColumnCount; ++k) WriteCell(SheetRowOf(index), k + 1, cells[static_cast<std::size_t>(k)]);
+}
+
+void ListWorkbook::Close()
+{
+    lxw_workbook* workbook = workbook_;
+    workbook_ = nullptr;
+    Check(workbook_close(workbook));
+}
+
+}  // namespace quorva

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "register/core/records/record_row.h"
+#include "register/core/text/civil_date.h"
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+// The list written as an .xlsx file, without a spreadsheet application, in
+// the sheet layout of the automation export: the merged title, the bold
+// header row, every cell as text.
+namespace quorva {
+
+inline constexpr const char* kWorkbookDefaultName = "收文登记_";
+inline constexpr const char* kWorkbookExtension = ".xlsx";
+
+// "收文登记_yyyymmdd.xlsx", the name the save dialog proposes.
+std::string DefaultWorkbookName(const CivilDate& today);
+
+// Opened on a path that the C runtime's fopen takes; nothing is written
+// there until Close. Rows are written as they come and not kept, so a long
+// list needs no more memory than a short one.
+class ListWorkbook {
+public:
+    explicit ListWorkbook(const std::string& path);
+    ~ListWorkbook();
+    ListWorkbook(const ListWorkbook&) = delete;
+    ListWorkbook& operator=(const ListWorkbook&) = delete;
+
+    // The list row at `index`, in list order.
+    void AddRow(const RecordRow& row, std::size_t index);
+    // Writes the file; raises when it cannot.
+    void Close();
+
+private:
+    void WriteHead();
+    void WriteCell(int row, int column, const std::string& text, lxw_format* format = nullptr);
+
+    lxw_workbook* workbook_;
+    lxw_worksheet* sheet_ = nullptr;
+};
+
+// Any rows that read by number: the list as shown, or rows made by hand.
+template <class Rows>
+void WriteListWorkbook(const Rows& rows, const std::string& path)
+{
+    ListWorkbook workbook(path);
+    for (std::size_t i = 0; i < rows.size(); ++i) workbook.AddRow(rows[i], i);
+    workbook.Close();
+}
+
+}  // namespace quorva
