@@ -11,7 +11,10 @@ quorva_stop_session() {
   if [ -n "$QUORVA_XVFB_PID" ]; then
     kill "$QUORVA_XVFB_PID" 2>/dev/null || true
     wait "$QUORVA_XVFB_PID" 2>/dev/null || true
+    unset DISPLAY
   fi
+  QUORVA_OWN_WINESERVER=""
+  QUORVA_XVFB_PID=""
 }
 
 quorva_start_display() {
