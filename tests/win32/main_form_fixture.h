@@ -20,6 +20,7 @@
 #include "register/win32/shell/main_form_ids.h"
 #include "register/win32/entry/pick_list_form.h"
 #include "register/win32/search/search_form.h"
+#include "register/win32/shell/settings_form.h"
 #include "register/win32/platform/win32_file_system.h"
 #include "register/win32/platform/win32_profile_store.h"
 #include "tests/support/fakes.h"
@@ -99,11 +100,12 @@ protected:
         form = std::make_unique<TmainForm>(
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }, &entryDialogs, &searchDialogs, nullptr, &filePicker,
+                                          [] { return kToday; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
                                           [] { return std::string(kNow); }},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
         searchDialogs.SetOwner(form->hwnd());
+        settingsDialogs.SetOwner(form->hwnd());
         ShowWindow(form->hwnd(), SW_SHOW);
         return *form;
     }
@@ -159,6 +161,7 @@ protected:
     Win32EntryDialogFactory entryDialogs{nullptr, pickListEditors};
     Win32SearchDialogFactory searchDialogs;
     ScriptedFilePicker filePicker;
+    Win32SettingsDialogFactory settingsDialogs{[this](HWND) { return std::make_unique<ScriptedFilePicker>(filePicker); }};
     std::unique_ptr<TmainForm> form;
 };
 
