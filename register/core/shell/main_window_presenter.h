@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,10 @@ private:
     template <typename Change>
     void ReloadAfter(Change&& change);
     void Message(const std::string& text);
+    // The time of the last backup ("" after a restore) into the settings
+    // file; the error's text when it could not be written.
+    std::optional<std::string> RecordBackupTime(const std::string& time);
+    void TellDone(const std::string& done, const std::optional<std::string>& timeUnrecorded);
     bool Confirmed(const std::string& text, const std::string& caption);
     FilePicker& filePicker();
 
