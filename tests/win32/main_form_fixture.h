@@ -62,6 +62,30 @@ inline void ClickOn(HWND window)
     SendMouse(middle, MOUSEEVENTF_LEFTUP);
 }
 
+// For a clerk on a second thread while a dialog runs its modal loop.
+constexpr DWORD kPatienceMs = 2000;
+
+inline HWND WaitForDialog(const char* caption)
+{
+    for (DWORD waited = 0; waited < kPatienceMs; waited += 10) {
+        const HWND found = FindWindowW(L"#32770", Widen(caption).c_str());
+        if (found && IsWindowVisible(found)) return found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+inline bool GoneWithin(HWND window, DWORD milliseconds)
+{
+    for (DWORD waited = 0; IsWindow(window) && waited < milliseconds; waited += 10) Sleep(10);
+    return !IsWindow(window);
+}
+
+inline void Press(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 // Runs this thread's windows for a while.
 inline void Pump(DWORD milliseconds)
 {

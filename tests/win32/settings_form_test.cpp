@@ -13,33 +13,15 @@ using namespace main_form;
 using main_form_test::MainFormTest;
 namespace fs = std::filesystem;
 
-constexpr DWORD kPatienceMs = 2000;
+using main_form_test::GoneWithin;
+using main_form_test::kPatienceMs;
+using main_form_test::Press;
+using main_form_test::WaitForDialog;
 
 std::string Bytes(const std::string& path)
 {
     std::ifstream in(fs::u8path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-HWND WaitForDialog(const char* caption)
-{
-    for (DWORD waited = 0; waited < kPatienceMs; waited += 10) {
-        const HWND found = FindWindowW(L"#32770", Widen(caption).c_str());
-        if (found && IsWindowVisible(found)) return found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-bool GoneWithin(HWND window, DWORD milliseconds)
-{
-    for (DWORD waited = 0; IsWindow(window) && waited < milliseconds; waited += 10) Sleep(10);
-    return !IsWindow(window);
-}
-
-void Press(HWND dialog, int id)
-{
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::string BoxText(HWND dialog, int id)

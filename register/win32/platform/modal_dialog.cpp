@@ -105,27 +105,27 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
 
 namespace {
 
-constexpr UINT_PTR kTabLeavesSubclass = 1;
+constexpr UINT_PTR kDialogKeysSubclass = 1;
 
-LRESULT CALLBACK TabLeavesProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK DialogKeysProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (message == WM_GETDLGCODE) {
         LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
         const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_TAB) {
+        if (pending && pending->message == WM_KEYDOWN && (pending->wParam == VK_TAB || pending->wParam == VK_ESCAPE)) {
             code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
         }
         return code;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TabLeavesProc, kTabLeavesSubclass);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, DialogKeysProc, kDialogKeysSubclass);
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
-void LetTabLeave(HWND multiLineBox)
+void LeaveTabAndEscToDialog(HWND multiLineBox)
 {
-    SetWindowSubclass(multiLineBox, TabLeavesProc, kTabLeavesSubclass, 0);
+    SetWindowSubclass(multiLineBox, DialogKeysProc, kDialogKeysSubclass, 0);
 }
 
 void FillItems(HWND comboBox, const std::vector<std::string>& items)
