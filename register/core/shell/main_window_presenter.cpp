@@ -1,6 +1,7 @@
 #include "register/core/shell/main_window_presenter.h"
 
 #include "register/core/records/database_copy.h"
+#include "register/core/records/safety_copies.h"
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/record_entry.h"
@@ -325,15 +326,16 @@ void MainWindowPresenter::RestoreClick()
     const std::optional<std::string> backup = filePicker().PickBackupFile();
     if (!backup) return;
     if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
-    const bool hadDatabase = DatabaseFileExists(state_.databasePath);
-    if (!RestoreDatabase(*backup, state_.databasePath)) {
+    const RestoreResult result =
+        RestoreDatabase(*backup, state_.databasePath, SafetyCopyStamp(env_.now ? env_.now() : std::string()));
+    if (!result.restored) {
         Message(kRestoreFailed);
         return;
     }
     const std::optional<std::string> timeUnrecorded = RecordBackupTime("");
     Button3Click();
     std::string done = kRestoreDone;
-    if (hadDatabase) done += std::string("\n") + kBeforeRestoreNote + BeforeRestorePath(state_.databasePath);
+    if (!result.safetyCopy.empty()) done += std::string("\n") + kBeforeRestoreNote + result.safetyCopy;
     TellDone(done, timeUnrecorded);
 }
 
