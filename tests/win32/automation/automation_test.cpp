@@ -133,6 +133,21 @@ TEST_F(AutomationTest, PrintingFillsTheTemplateInWordAndMinimizesTheDialog)
     EXPECT_EQ(std::count(log.begin(), log.end(), "Find.ClearFormatting()"), 25);
 }
 
+// A value holding its own placeholder, in a word processor whose selection
+// says nothing of where it is, would otherwise be typed for ever.
+TEST_F(AutomationTest, AFillStopsAfterAThousandReplacementsAndTheNextPlaceholderIsFilled)
+{
+    standIns.Register(L"word.Application");
+    desk.Put(L"PositionsReported", false);
+    FakeEntryDialog dialog;
+    dialog.SetText(EntryField::ebljg, "见$办理结果$");
+    dialog.SetText(EntryField::ebz, "附件");
+    EXPECT_TRUE(PrintApprovalForm(dialog, Template("form.doc", "结果:$办理结果$|备注:$备注$"), prompter));
+    const std::vector<std::string> log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Selection.TypeText(见$办理结果$)"), 1000);
+    EXPECT_NE(Document().find("|备注:附件"), std::string::npos) << Document().substr(Document().size() - 40);
+}
+
 TEST_F(AutomationTest, AMissingTemplateStartsNothing)
 {
     standIns.Register(L"word.Application");
