@@ -20,7 +20,6 @@
 #include "register/win32/shell/main_form_ids.h"
 #include "register/win32/entry/pick_list_form.h"
 #include "register/win32/search/search_form.h"
-#include "register/win32/shell/settings_form.h"
 #include "register/win32/platform/win32_file_system.h"
 #include "register/win32/platform/win32_profile_store.h"
 #include "tests/support/fakes.h"
@@ -62,30 +61,6 @@ inline void ClickOn(HWND window)
     SendMouse(middle, MOUSEEVENTF_LEFTUP);
 }
 
-// For a clerk on a second thread while a dialog runs its modal loop.
-constexpr DWORD kPatienceMs = 2000;
-
-inline HWND WaitForDialog(const char* caption)
-{
-    for (DWORD waited = 0; waited < kPatienceMs; waited += 10) {
-        const HWND found = FindWindowW(L"#32770", Widen(caption).c_str());
-        if (found && IsWindowVisible(found)) return found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-inline bool GoneWithin(HWND window, DWORD milliseconds)
-{
-    for (DWORD waited = 0; IsWindow(window) && waited < milliseconds; waited += 10) Sleep(10);
-    return !IsWindow(window);
-}
-
-inline void Press(HWND dialog, int id)
-{
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 // Runs this thread's windows for a while.
 inline void Pump(DWORD milliseconds)
 {
@@ -124,12 +99,11 @@ protected:
         form = std::make_unique<TmainForm>(
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
+                                          [] { return kToday; }, &entryDialogs, &searchDialogs, nullptr, &filePicker,
                                           [] { return std::string(kNow); }},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
         searchDialogs.SetOwner(form->hwnd());
-        settingsDialogs.SetOwner(form->hwnd());
         ShowWindow(form->hwnd(), SW_SHOW);
         return *form;
     }
@@ -185,7 +159,6 @@ protected:
     Win32EntryDialogFactory entryDialogs{nullptr, pickListEditors};
     Win32SearchDialogFactory searchDialogs;
     ScriptedFilePicker filePicker;
-    Win32SettingsDialogFactory settingsDialogs{[this](HWND) { return std::make_unique<ScriptedFilePicker>(filePicker); }};
     std::unique_ptr<TmainForm> form;
 };
 

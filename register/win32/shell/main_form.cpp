@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "register/core/shell/button_row_layout.h"
+#include "register/core/shell/scaled_layout.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/platform/dpi.h"
@@ -119,15 +119,6 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
     RegisterClassExW(&wc);
 }
 
-RECT WorkAreaOf(HWND window)
-{
-    MONITORINFO monitor{sizeof monitor};
-    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return monitor.rcWork;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return work;
-}
-
 RECT CenteredOnDesktop(int width, int height)
 {
     RECT work{};
@@ -232,7 +223,7 @@ LRESULT TmainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETMINMAXINFO: {
         // Never larger than the screen: a minimum beyond it would make even
         // the maximized window spill over the edges at large text scales.
-        const RECT work = WorkAreaOf(hwnd_);
+        const RECT work = WorkAreaNear(hwnd_);
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         limits->ptMinTrackSize = POINT{std::min<LONG>(Scale(kMinimumWidth), work.right - work.left),
                                        std::min<LONG>(Scale(kMinimumHeight), work.bottom - work.top)};

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "register/core/shell/button_row_layout.h"
+#include "register/core/shell/scaled_layout.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "register/win32/platform/gdi_handle.h"
 #include "register/win32/service/scanner_service_link.h"

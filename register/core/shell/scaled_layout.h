@@ -2,10 +2,13 @@
 
 #include <vector>
 
-// Where a row of the main window's controls goes, the command buttons along
-// the bottom for one: the leading ones from the left and the last one (退出)
-// against the right edge. A narrow window or a large text scale first narrows the gaps, then
-// the buttons down to their captions, and only then wraps the row.
+// Layout that keeps every control whole and on the screen from 100% to 200%
+// text scale, down to a 1024-pixel-wide screen.
+//
+// A row of the main window's controls, the command buttons along the bottom
+// for one: the leading ones from the left and the last one (退出) against the
+// right edge. A narrow window or a large text scale first narrows the gaps,
+// then the buttons down to their captions, and only then wraps the row.
 namespace quorva {
 
 struct ButtonBox {
@@ -39,5 +42,12 @@ struct ButtonRowLayout {
 // caption whole; a button never gets less unless the window itself is
 // narrower than that.
 ButtonRowLayout LayOutButtonRow(int panelWidth, const std::vector<int>& captionWidths, const ButtonRowMetrics& metrics);
+
+// The scale, in DPI up to `dpi`, at which a dialog of `width` x `height`
+// pixels at 100% fits a work area: a large text scale on a small screen
+// shrinks the dialog, fonts and all, rather than push its buttons off the
+// screen. Never below kSmallestFittingDpi.
+inline constexpr int kSmallestFittingDpi = 72;
+int FittingDpi(int dpi, int width, int height, int workWidth, int workHeight);
 
 }  // namespace quorva

@@ -1,4 +1,4 @@
-#include "register/core/shell/button_row_layout.h"
+#include "register/core/shell/scaled_layout.h"
 
 #include <algorithm>
 #include <numeric>
@@ -7,6 +7,8 @@
 namespace quorva {
 
 namespace {
+
+constexpr int kBaseDpi = 96;
 
 int Sum(const std::vector<int>& values)
 {
@@ -105,6 +107,13 @@ ButtonRowLayout LayOutButtonRow(int panelWidth, const std::vector<int>& captionW
         return OneRow(panelWidth, *shrunk, metrics.smallestGap, metrics);
     }
     return Wrapped(panelWidth, atEase, metrics);
+}
+
+int FittingDpi(int dpi, int width, int height, int workWidth, int workHeight)
+{
+    const int widthDpi = workWidth * kBaseDpi / std::max(1, width);
+    const int heightDpi = workHeight * kBaseDpi / std::max(1, height);
+    return std::max(kSmallestFittingDpi, std::min({dpi, widthDpi, heightDpi}));
 }
 
 }  // namespace quorva
