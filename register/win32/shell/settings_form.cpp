@@ -64,19 +64,12 @@ void TForm4::OnLayout(int width, int height)
 // 取消, the close box and Esc all arrive as IDCANCEL.
 bool TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
-    if (message != WM_COMMAND) return false;
+    const int id = LOWORD(wParam);
+    if (message != WM_COMMAND || (id != IDOK && id != IDCANCEL)) return false;
+    if (id == IDOK) name_ = WindowTextUtf8(Control(kNameBox));
+    Close(id);
     result = 0;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        name_ = WindowTextUtf8(Control(kNameBox));
-        Close(IDOK);
-        return true;
-    case IDCANCEL:
-        Close(IDCANCEL);
-        return true;
-    default:
-        return false;
-    }
+    return true;
 }
 
 bool TForm3::ShowModal(const quorva::SettingsValues& values)
