@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -19,9 +20,14 @@ constexpr char kStampSeparator = '-';
 constexpr int kFirstRepeat = 2;
 constexpr std::size_t kMostRepeatDigits = 9;
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 bool AllDigits(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
 bool IsStamp(const std::string& text)
@@ -39,7 +45,9 @@ std::optional<CopyOrder> OrderOf(const std::string& rest)
     if (!IsStamp(stamp)) return std::nullopt;
     if (rest.size() == kStampLength) return CopyOrder{stamp, 1};
     const std::string repeat = rest.substr(kStampLength + 1);
-    if (rest[kStampLength] != kStampSeparator || !AllDigits(repeat) || repeat.size() > kMostRepeatDigits) return std::nullopt;
+    if (rest[kStampLength] != kStampSeparator || !AllDigits(repeat) || repeat.size() > kMostRepeatDigits) {
+        return std::nullopt;
+    }
     return CopyOrder{stamp, std::stol(repeat)};
 }
 
@@ -54,8 +62,7 @@ bool Exists(const std::string& path)
 std::string SafetyCopyStamp(const std::string& localTime)
 {
     std::string digits;
-    std::copy_if(localTime.begin(), localTime.end(), std::back_inserter(digits),
-                 [](char c) { return c >= '0' && c <= '9'; });
+    std::copy_if(localTime.begin(), localTime.end(), std::back_inserter(digits), IsDigit);
     digits.resize(kDateDigits + kTimeDigits, '0');
     return digits.substr(0, kDateDigits) + kStampSeparator + digits.substr(kDateDigits);
 }

@@ -4,7 +4,8 @@
 #include <string>
 
 // The system's folder browser and file-open dialog as the maintenance
-// commands and the settings dialog use them; nothing when the clerk cancels. Paths are UTF-8.
+// commands and the settings dialog use them; nothing when the clerk cancels.
+// Paths are UTF-8.
 namespace quorva {
 
 class FilePicker {
