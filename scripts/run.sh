@@ -13,22 +13,28 @@ bash scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Quorva TalvexStandIn Pellion
 program="build/win64/bin/Quorva.exe"
+headless=""
+[ -n "${DISPLAY:-}" ] || headless=1
+
+# The session comes first: the first Wine process starts the server, and
+# the persistent one must be there before it.
+quorva_start_session
 # The stand-in scanner service, registered so that the register's start-up
 # link and "连接扫描枪" find a service to talk to.
 quorva_wine build/win64/bin/TalvexStandIn.exe /RegServer </dev/null
 
-if [ -n "${DISPLAY:-}" ]; then
-  quorva_start_wine
-  trap quorva_stop_session EXIT
+if [ -z "$headless" ]; then
   quorva_wine "$program"
   exit 0
 fi
 
-quorva_start_session
 screenshot="$root/build/screenshots/main-window.png"
 mkdir -p "$(dirname "$screenshot")"
+rm -f "$screenshot"
 quorva_wine "$program" >/dev/null 2>&1 &
+register_pid=$!
 # Long enough for the window to appear, maximize and load the list.
 sleep "${QUORVA_SCREENSHOT_DELAY:-6}"
 import -window root "$screenshot"
+kill "$register_pid" 2>/dev/null || true
 echo "Screenshot of the main window: $screenshot"

@@ -114,6 +114,23 @@ run_installer_test() {
 }
 run_installer_test
 
+# Last, with this script's Wine session ended: the run command starts a
+# display and a server of its own, and its windows must go to its display.
+run_command_test() {
+  echo "== test run command (headless)"
+  quorva_stop_session
+  timeout 60 "$WINESERVER" -w 2>/dev/null || true
+  if bash tests/run/run_command_test.sh; then
+    passed_total=$((passed_total + 1))
+    ran+=("run command: screenshot of the main window taken")
+  else
+    failed+=("run-command")
+    failed_total=$((failed_total + 1))
+    ran+=("run command: FAILED")
+  fi
+}
+run_command_test
+
 echo
 echo "== 32-bit programs on this machine: $mode"
 for line in "${ran[@]}"; do echo "   $line"; done

@@ -3,13 +3,18 @@
 # Sourced by test.sh and run.sh after env.sh.
 
 QUORVA_XVFB_PID=""
+QUORVA_OWN_WINESERVER=""
 
 quorva_stop_session() {
-  quorva_wineserver -k >/dev/null 2>&1 || true
+  # A server that was already running belongs to whoever started it.
+  if [ -n "$QUORVA_OWN_WINESERVER" ]; then quorva_wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$QUORVA_XVFB_PID" ]; then
     kill "$QUORVA_XVFB_PID" 2>/dev/null || true
     wait "$QUORVA_XVFB_PID" 2>/dev/null || true
+    unset DISPLAY
   fi
+  QUORVA_OWN_WINESERVER=""
+  QUORVA_XVFB_PID=""
 }
 
 quorva_start_display() {
@@ -36,8 +41,10 @@ quorva_start_display() {
 quorva_start_wine() {
   # The first Wine process starts services that keep its standard output
   # open; starting the server first and warming it with a throw-away process
-  # keeps that away from the pipes of the tests.
-  quorva_wineserver -p >/dev/null 2>&1
+  # keeps that away from the pipes of the tests. A server that is already
+  # up (a program of this prefix still running, or one just ended) is used
+  # as it is.
+  if quorva_wineserver -p >/dev/null 2>&1; then QUORVA_OWN_WINESERVER=1; fi
   quorva_wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
 }
 

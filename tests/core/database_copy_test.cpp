@@ -6,7 +6,9 @@
 #include <iterator>
 
 #include "register/core/records/document_statements.h"
+#include "register/core/records/safety_copies.h"
 #include "register/store/sqlite_database.h"
+#include "register/store/sqlite_exception.h"
 #include "tests/support/temp_folder.h"
 
 namespace quorva {
@@ -55,26 +57,47 @@ protected:
         const std::string database = Register("Quorva.db", {"current"});
         const std::string before = Bytes(database);
         EXPECT_FALSE(IsRestorableBackup(backup));
-        EXPECT_FALSE(RestoreDatabase(backup, database));
+        EXPECT_FALSE(RestoreDatabase(backup, database, kStamp).restored);
         EXPECT_EQ(Bytes(database), before);
-        EXPECT_FALSE(DatabaseFileExists(BeforeRestorePath(database)));
+        EXPECT_TRUE(SafetyCopiesOf(database).empty());
     }
+
+    static constexpr const char* kStamp = "20261208-100000";
 
     TempFolder folder;
 };
 
-TEST_F(DatabaseCopyTest, ABackupRestoresAndTheReplacedDatabaseIsKeptBesideIt)
+// Each replaced database is kept under the restore's time, with what it
+// held only in its write-ahead log; the three newest stay.
+TEST_F(DatabaseCopyTest, RestoresKeepTheReplacedDatabasesWholeAndTheNewestThree)
 {
     const std::string database = Register("Quorva.db", {"one", "two"});
     const std::string backup = folder.File("Quorva.db.bak");
     ASSERT_TRUE(BackupDatabase(database, backup));
     EXPECT_FALSE(DatabaseFileExists(backup + ".partial"));
-    TSQLiteDatabase(database).Execute("delete from Quorva where id=1");
-    const std::string replaced = Bytes(database);
+    TSQLiteDatabase writer(database);
+    writer.Query("PRAGMA journal_mode=WAL");
+    std::vector<std::string> copies;
+    for (const std::string stamp : {"20261201-090000", "20261201-090000", "20261203-170500", "20261204-080000"}) {
+        writer.Execute(SqlStatement{"insert into Quorva(wjbt) values (?)", {stamp}});
+        const RestoreResult result = RestoreDatabase(backup, database, stamp);
+        ASSERT_TRUE(result.restored);
+        EXPECT_EQ(Titles(database), (std::vector<std::string>{"one", "two"}));
+        EXPECT_EQ(Titles(result.safetyCopy).back(), stamp);
+        copies.push_back(result.safetyCopy);
+    }
+    EXPECT_EQ(copies[1], database + ".before-restore-20261201-090000-2") << "the second restore in that second";
+    EXPECT_EQ(SafetyCopiesOf(database), std::vector<std::string>(copies.begin() + 1, copies.end()));
+}
 
-    ASSERT_TRUE(RestoreDatabase(backup, database));
-    EXPECT_EQ(Titles(database), (std::vector<std::string>{"one", "two"}));
-    EXPECT_EQ(Bytes(BeforeRestorePath(database)), replaced);
+TEST_F(DatabaseCopyTest, ADatabaseWithNoTableAtAllRestoresAndABackupThatCannotBeOpenedRaises)
+{
+    const std::string empty = folder.File("empty.bak");
+    TSQLiteDatabase(empty).Execute("PRAGMA user_version=1");
+    const std::string database = Register("Quorva.db", {"current"});
+    EXPECT_TRUE(RestoreDatabase(empty, database, kStamp).restored);
+    EXPECT_FALSE(TSQLiteDatabase(database).HasTable(kTableName));
+    EXPECT_THROW(RestoreDatabase(folder.File("gone") + "/Quorva.db.bak", database, kStamp), ESQLiteException);
 }
 
 TEST_F(DatabaseCopyTest, AFailedBackupKeepsThePreviousBackup)
@@ -97,7 +120,7 @@ TEST_F(DatabaseCopyTest, ARestoreIntoALockedDatabaseFailsAndChangesNothing)
     {
         TSQLiteDatabase writer(database);
         writer.Execute("BEGIN EXCLUSIVE");
-        EXPECT_FALSE(RestoreDatabase(backup, database));
+        EXPECT_FALSE(RestoreDatabase(backup, database, kStamp).restored);
     }
     EXPECT_EQ(Bytes(database), before);
 }
@@ -128,11 +151,14 @@ TEST_F(DatabaseCopyTest, ACorruptedBackupIsRefused)
     ExpectRefused(backup);
 }
 
-TEST_F(DatabaseCopyTest, ADatabaseWithoutTheRegistersTableIsRefused)
+TEST_F(DatabaseCopyTest, ADatabaseWithAnotherTableOrAnOlderLayoutIsRefused)
 {
-    const std::string backup = folder.File("other.bak");
-    TSQLiteDatabase(backup).Execute("create table other(x)");
-    ExpectRefused(backup);
+    const std::string other = folder.File("other.bak");
+    TSQLiteDatabase(other).Execute("create table other(x)");
+    ExpectRefused(other);
+    const std::string older = folder.File("older.bak");
+    TSQLiteDatabase(older).Execute("create table Quorva ([ID] INTEGER PRIMARY KEY, swrq, lwdw, wjbt, bwh)");
+    ExpectRefused(older);
 }
 
 }  // namespace

@@ -208,6 +208,18 @@ TEST_F(RegistrationTest, AFailedInsertIsShownAfterTheCountersAndTheReload)
     EXPECT_EQ(Count(), 1) << "and the refused record is not in it";
 }
 
+TEST_F(RegistrationTest, CountersThatCannotBeWrittenAreShownAfterTheRecordIsStoredAndListed)
+{
+    if (TestsOnServer()) GTEST_SKIP() << "the server keeps the counters";
+    dialogs.clerk = TypeDocument;
+    store.readOnly = true;
+    RunCommand(prompter, [&] { presenter.newbtnClick(); });
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, std::string("Unable to write to ") + kIni + ".");
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(view.shown, 1u) << "the list was reloaded";
+}
+
 TEST_F(RegistrationTest, AnEditUpdatesExactlyOneRowAndRewritesItInPlace)
 {
     dialogs.clerk = TypeDocument;

@@ -20,10 +20,22 @@ SearchInputs Rows(std::initializer_list<std::pair<int, SearchInput>> set)
     return inputs;
 }
 
-TEST(SearchForm, OnlyRowsInExactOrFuzzyModeBecomeConditionsInBuildOrder)
+TEST(SearchForm, EveryRowSearchesItsOwnColumnAndOnlyExactOrFuzzyRowsCountInBuildOrder)
 {
-    EXPECT_EQ(SearchStatement(quorva::FileDialect(), BuildSearchTerms(Rows({{1, {kExact, "20150615"}}}))).text,
-              "SELECT * FROM Quorva  where swrq=?");
+    const char* const columns[kSearchRowCount] = {
+        "swrq", "swzh", "lwdw", "wz",  "wh",  "mmdj", "jjcd", "wjbt", "ybyj", "fgldpx", "zyldpx", "fwrq", "zsdw",
+        "tmbh", "tmzzdw", "zzrq", "fbcq", "ybj", "cdh", "lrr", "bljg", "bz", "ycp", "cpr", "bwh"};
+    SearchInputs every;
+    std::string where;
+    for (std::size_t row = 0; row < every.size(); ++row) {
+        every[row] = {kExact, "v" + std::to_string(row)};
+        where += std::string(row ? " and " : "") + columns[row] + "=?";
+    }
+    const SqlStatement all = SearchStatement(quorva::FileDialect(), BuildSearchTerms(every));
+    EXPECT_EQ(all.text, "SELECT * FROM Quorva  where " + where);
+    for (std::size_t row = 0; row < every.size(); ++row) {
+        EXPECT_EQ(std::get<std::string>(all.values[row]), "v" + std::to_string(row));
+    }
     const SqlStatement firstAndLast = SearchStatement(quorva::FileDialect(), BuildSearchTerms(
         Rows({{25, {kFuzzy, "B"}}, {1, {kExact, "2015"}}, {8, {kNotSearched, "x"}}, {9, {kNoSearchMode, "y"}}})));
     EXPECT_EQ(firstAndLast.text, "SELECT * FROM Quorva  where swrq=? and bwh like ?");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "register/core/records/document_table.h"
 #include "register/core/storage/file_store.h"
@@ -79,7 +80,7 @@ TEST_F(ServerStoreTest, ARegisterMovedToTheServerAndBackedUpThereRestoresIntoAFi
     const std::string backup = folder.File("server.bak");
     ASSERT_TRUE(server->Backup(backup));
     const std::string restored = folder.File("restored.db");
-    ASSERT_TRUE(FileStore(restored).Restore(backup));
+    ASSERT_TRUE(FileStore(restored).Restore(backup, "20261208-100000"));
     FileStoreConnection original(file);
     FileStoreConnection copy(restored);
     EXPECT_EQ(Dump(copy), Dump(original));
@@ -105,12 +106,14 @@ TEST_F(ServerStoreTest, ARestoreReplacesTheServersRecordsAndKeepsThemInASafetyCo
         EnsureDocumentTable(db);
         db.Execute(InsertRecordStatement({}));
     }
-    const std::optional<std::string> safety = server->Restore(backup);
+    const std::optional<std::string> safety = server->Restore(backup, "20261208-100000");
     ASSERT_TRUE(safety);
     EXPECT_EQ(CountRecords(*server->Open()), 1);
     FileStoreConnection kept(*safety);
     EXPECT_EQ(CountRecords(kept), 300);
-    EXPECT_FALSE(server->Restore(folder.File("missing.bak"))) << "a refused backup changes nothing";
+    const std::string notADatabase = folder.File("text.bak");
+    std::ofstream(notADatabase) << "not a register";
+    EXPECT_FALSE(server->Restore(notADatabase, "20261208-100001")) << "a refused backup changes nothing";
     EXPECT_EQ(CountRecords(*server->Open()), 1);
 }
 

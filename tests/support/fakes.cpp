@@ -1,5 +1,7 @@
 #include "tests/support/fakes.h"
 
+#include <stdexcept>
+
 std::string MemoryProfileStore::Read(const std::string& file, const std::string& section, const std::string& key,
                                      const std::string& fallback) const
 {
@@ -10,6 +12,7 @@ std::string MemoryProfileStore::Read(const std::string& file, const std::string&
 void MemoryProfileStore::Write(const std::string& file, const std::string& section, const std::string& key,
                                const std::string& value)
 {
+    if (readOnly) throw std::runtime_error("Unable to write to " + file);
     entries[{file, section, key}] = value;
 }
 

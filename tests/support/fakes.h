@@ -21,6 +21,7 @@ public:
 
     bool Has(const std::string& file, const std::string& key) const;
     std::map<std::tuple<std::string, std::string, std::string>, std::string> entries;
+    bool readOnly = false;  // writes raise, as for a read-only file
 };
 
 // A machine's folders: folders under one of `creatableRoots` can be made.
@@ -56,7 +57,9 @@ class ScriptedFilePicker : public quorva::FilePicker {
 public:
     std::optional<std::string> PickFolder(const std::string&) override { return folder; }
     std::optional<std::string> PickBackupFile() override { return backupFile; }
+    std::optional<std::string> PickTemplateFile() override { return templateFile; }
 
     std::optional<std::string> folder;
     std::optional<std::string> backupFile;
+    std::optional<std::string> templateFile;
 };

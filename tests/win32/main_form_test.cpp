@@ -164,6 +164,8 @@ TEST_F(MainFormTest, AMissingDatabaseFolderShowsTheOpenErrorAndTheWindowStays)
     EXPECT_EQ(prompter.shown[0].icon, quorva::PromptIcon::Error);
     EXPECT_TRUE(IsWindow(form->hwnd()));
     EXPECT_EQ(RowCount(), 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, kMenuBackup, 0);
+    EXPECT_EQ(prompter.shown.back().text, "数据库不存在！");
 }
 
 TEST_F(MainFormTest, TheFirstTickMaximizesTheWindow)

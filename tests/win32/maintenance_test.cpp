@@ -85,9 +85,13 @@ TEST_F(MaintenanceTest, DeleteRemovesExactlyTheSelectedRecordAndNoKeepsIt)
     AddRecord("20261202", "", "二");
     AddRecord("20261203", "", "三");
     Start();
+    ListView_SetItemState(form->Control(kList), -1, 0, LVIS_SELECTED);
+    Menu(kMenuDeleteSelected);
+    EXPECT_EQ(LastMessage(), "请选中相应的记录后再点击删除！");
     ListView_SetItemState(form->Control(kList), 1, LVIS_SELECTED, LVIS_SELECTED);
     prompter.answers = {PromptAnswer::No};
     Menu(kMenuDeleteSelected);
+    EXPECT_EQ(prompter.shown.back().caption, "确认删除");
     EXPECT_EQ(Stored("wjbt", 2), "二");
     EXPECT_EQ(RowCount(), 3);
 
@@ -113,21 +117,44 @@ TEST_F(MaintenanceTest, BackupThenClearThenRestoreBringsTheRecordsBack)
     EXPECT_EQ(IniValue("BFDate"), main_form_test::kNow);
     EXPECT_EQ(Narrow(main_form_test::Text(form->Control(kStatusBar))),
               std::string("最近一次数据库备份时间：") + main_form_test::kNow);
+    {
+        // Held open without sharing, as another program may hold it (Wine run
+        // as root writes through a read-only attribute).
+        const std::unique_ptr<void, decltype(&CloseHandle)> held(
+            CreateFileW(Widen(Ini()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle);
+        Menu(kMenuBackup);
+        EXPECT_EQ(LastMessage(), "备份成功！\n备份时间未能写入设置文件：Unable to write to " + Ini() + ".");
+    }
 
     prompter.answers = {PromptAnswer::No};
     AddRecord("20261203", "", "三");
     Menu(kMenuBackup);
     EXPECT_EQ(prompter.shown.back().caption, "确认备份");
+    {
+        TSQLiteDatabase writer(DatabasePath());
+        writer.Execute("BEGIN EXCLUSIVE");
+        Menu(kMenuBackup);
+        EXPECT_EQ(LastMessage(), "对不起，备份失败！");
+    }
 
     Menu(kMenuClearAll);
+    EXPECT_EQ(prompter.shown.back().caption, "确认清空");
     EXPECT_EQ(RowCount(), 0);
+
+    // A backup of an older layout, whose list could not be loaded, is refused.
+    filePicker.backupFile = folder.File("backups") + "\\older.bak";
+    TSQLiteDatabase(*filePicker.backupFile).Execute("create table Quorva ([ID] INTEGER PRIMARY KEY, wjbt)");
+    Menu(kMenuRestore);
+    EXPECT_EQ(LastMessage(), "对不起，恢复失败！");
+    EXPECT_EQ(IniValue("BFDate"), main_form_test::kNow);
 
     filePicker.backupFile = bak;
     prompter.answers = {PromptAnswer::No};
     Menu(kMenuRestore);
+    EXPECT_EQ(prompter.shown.back().caption, "确认恢复");
     EXPECT_EQ(RowCount(), 0);
     Menu(kMenuRestore);
-    EXPECT_EQ(LastMessage().rfind("恢复成功！", 0), 0u) << LastMessage();
+    EXPECT_EQ(LastMessage(), "恢复成功！\n恢复前的数据库已另存为：" + DatabasePath() + ".before-restore-20261208-100000");
     ASSERT_EQ(RowCount(), 2) << "the backup from before the third record";
     EXPECT_EQ(Cell(1, 8), "二");
     EXPECT_EQ(IniValue("BFDate"), "");

@@ -64,8 +64,15 @@ bool RegisterServer(const std::wstring& plugInPath)
     return written;
 }
 
+void PublishEventConnections(std::size_t count)
+{
+    const DWORD value = static_cast<DWORD>(count);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kStandInKey, kEventConnectionsValue, REG_DWORD, &value, sizeof value);
+}
+
 bool UnregisterServer()
 {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStandInKey);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
     const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;

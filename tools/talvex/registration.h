@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace talvex {
@@ -9,6 +10,12 @@ namespace talvex {
 // plug-in's path on its command line.
 bool RegisterServer(const std::wstring& plugInPath);
 bool UnregisterServer();
+
+// How many event sinks are advised on the last service object, kept where a
+// test can read it: HKEY_CURRENT_USER\<kStandInKey>, value kEventConnectionsValue.
+inline constexpr const wchar_t* kStandInKey = L"Software\\TalvexStandIn";
+inline constexpr const wchar_t* kEventConnectionsValue = L"EventConnections";
+void PublishEventConnections(std::size_t count);
 
 // The program's own path and the plug-in it loads by default: Pellion.dll
 // beside it.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/talvex/registration.h"
+
 namespace talvex {
 
 using Microsoft::WRL::ComPtr;
@@ -190,6 +192,12 @@ HRESULT TalvexService::OpenService(LONG, SAFEARRAY** scannerTypes, short numberO
         *status = kStatusUnsupportedScannerType;
         return S_OK;
     }
+    // Opening again says so and stays open: a client must take its outcome
+    // from the command that follows.
+    if (open_) {
+        *status = kStatusAlreadyOpen;
+        return S_OK;
+    }
     open_ = server_.OpenPlugIn();
     *status = open_ ? kStatusOk : kStatusPlugInUnavailable;
     return S_OK;
@@ -273,12 +281,15 @@ HRESULT TalvexService::Advise(IUnknown* sink, DWORD* cookie)
         return CONNECT_E_CANNOTCONNECT;
     *cookie = nextCookie_++;
     sinks_[*cookie] = events;
+    PublishEventConnections(sinks_.size());
     return S_OK;
 }
 
 HRESULT TalvexService::Unadvise(DWORD cookie)
 {
-    return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+    if (!sinks_.erase(cookie)) return CONNECT_E_NOCONNECTION;
+    PublishEventConnections(sinks_.size());
+    return S_OK;
 }
 
 HRESULT TalvexService::EnumConnections(IEnumConnections** connections)

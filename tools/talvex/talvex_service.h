@@ -92,6 +92,7 @@ enum Status : LONG {
     kStatusNotOpen = 3,
     kStatusUnknownOpcode = 4,
     kStatusBadArguments = 5,
+    kStatusAlreadyOpen = 6,
 };
 
 // The one command: asks for events, with two integer arguments.

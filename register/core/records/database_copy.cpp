@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "register/core/records/document_table.h"
+#include "register/core/records/safety_copies.h"
 #include "register/core/shell/startup.h"
 #include "register/store/sqlite_database.h"
 
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 const char* const kPartialSuffix = ".partial";
 const char* const kIntegrityCheck = "PRAGMA integrity_check";
 const char* const kIntegrityOk = "ok";
+const char* const kAnyTable = "select name from sqlite_master where type='table'";
 
 fs::path PathOf(const std::string& utf8)
 {
@@ -48,31 +50,37 @@ bool MoveOver(const std::string& from, const std::string& to)
 #endif
 }
 
-bool CopyOver(const std::string& from, const std::string& to)
-{
-    std::error_code error;
-    fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, error);
-    return !error;
-}
-
 std::string::size_type LastSeparator(const std::string& path)
 {
     return path.find_last_of("\\/");
 }
 
-// A read-only connection on the backup, or nothing when it is not one the
-// register can take.
-std::unique_ptr<TSQLiteDatabase> OpenRestorableBackup(const std::string& backupPath)
+bool HoldsNoTable(TSQLiteDatabase& db)
+{
+    return db.Query(kAnyTable)->CountRows() == 0;
+}
+
+// A database the register can take: sound, and with the register's whole
+// table or none (the list then creates it). A file that is no database at
+// all fails its first query.
+bool IsRestorable(TSQLiteDatabase& backup)
 {
     try {
-        auto backup = std::make_unique<TSQLiteDatabase>(backupPath, TSQLiteDatabase::ReadOnly{});
-        const std::unique_ptr<TSQLiteTable> check = backup->Query(kIntegrityCheck);
-        if (check->CountRows() != 1 || check->TextAt(0) != kIntegrityOk) return nullptr;
-        if (!backup->HasTable(kTableName)) return nullptr;
-        return backup;
+        const std::unique_ptr<TSQLiteTable> check = backup.Query(kIntegrityCheck);
+        if (check->CountRows() != 1 || check->TextAt(0) != kIntegrityOk) return false;
+        return backup.HasTable(kTableName) ? HasEveryColumn(backup) : HoldsNoTable(backup);
     } catch (const std::exception&) {
-        return nullptr;
+        return false;
     }
+}
+
+// A read-only connection on the backup, or nothing when it is not one the
+// register can take; a file that cannot be opened raises.
+std::unique_ptr<TSQLiteDatabase> OpenRestorableBackup(const std::string& backupPath)
+{
+    auto backup = std::make_unique<TSQLiteDatabase>(backupPath, TSQLiteDatabase::ReadOnly{});
+    if (!IsRestorable(*backup)) return nullptr;
+    return backup;
 }
 
 }  // namespace
@@ -100,11 +108,6 @@ bool DatabaseFileExists(const std::string& path)
 std::string BackupPathIn(const std::string& folder, const std::string& databasePath)
 {
     return JoinDatabasePath(folder, FileNamePart(databasePath) + kBackupSuffix);
-}
-
-std::string BeforeRestorePath(const std::string& databasePath)
-{
-    return databasePath + kBeforeRestoreSuffix;
 }
 
 bool WriteBackupFile(const std::string& path, const std::function<void(TSQLiteDatabase&)>& fill)
@@ -142,13 +145,21 @@ bool IsRestorableBackup(const std::string& backupPath)
     return OpenRestorableBackup(backupPath) != nullptr;
 }
 
-bool RestoreDatabase(const std::string& backupPath, const std::string& databasePath)
+RestoreResult RestoreDatabase(const std::string& backupPath, const std::string& databasePath,
+                              const std::string& stamp)
 {
     const std::unique_ptr<TSQLiteDatabase> source = OpenRestorableBackup(backupPath);
-    if (!source) return false;
-    if (DatabaseFileExists(databasePath) && !CopyOver(databasePath, BeforeRestorePath(databasePath))) return false;
+    if (!source) return {};
+    RestoreResult result;
+    // Made like a backup, so a hot journal or a write-ahead log is in it.
+    if (DatabaseFileExists(databasePath)) {
+        result.safetyCopy = NewSafetyCopyPath(databasePath, stamp);
+        if (!BackupDatabase(databasePath, result.safetyCopy)) return {};
+    }
     TSQLiteDatabase target(databasePath);
-    return source->BackupTo(target) == kCopyComplete;
+    result.restored = source->BackupTo(target) == kCopyComplete;
+    if (result.restored) RemoveOldSafetyCopies(databasePath);
+    return result;
 }
 
 }  // namespace quorva

@@ -11,9 +11,6 @@ class TSQLiteDatabase;
 namespace quorva {
 
 inline constexpr const char* kBackupSuffix = ".bak";
-// The database as it was before the last restore, kept beside it so a
-// restore of the wrong backup can be undone.
-inline constexpr const char* kBeforeRestoreSuffix = ".before-restore";
 // SQLite's code for a copy that is complete.
 inline constexpr int kCopyComplete = 101;
 
@@ -27,7 +24,6 @@ bool DatabaseFileExists(const std::string& path);
 
 // The backup of `databasePath` in `folder`: its file name + ".bak".
 std::string BackupPathIn(const std::string& folder, const std::string& databasePath);
-std::string BeforeRestorePath(const std::string& databasePath);
 
 // Copies the database into a temporary file beside `backupPath` and moves it
 // over the old backup only when the copy is complete, so a failed backup
@@ -40,13 +36,23 @@ bool BackupDatabase(const std::string& databasePath, const std::string& backupPa
 // `path` as it was. True when the new file is in place.
 bool WriteBackupFile(const std::string& path, const std::function<void(TSQLiteDatabase&)>& fill);
 
-// True when the file opens read-only as an SQLite database that passes its
-// integrity check and holds the register's table.
+// True when the file, opened read-only, is an SQLite database that passes
+// its integrity check and holds the register's table with all its columns,
+// or no table at all. Raises when the file cannot be opened.
 bool IsRestorableBackup(const std::string& backupPath);
 
+struct RestoreResult {
+    bool restored = false;
+    // Where the replaced database was kept; empty when there was none.
+    std::string safetyCopy;
+};
+
 // Restores only from a restorable backup, after keeping the current database
-// at BeforeRestorePath. False, with the database untouched, when the backup is
-// refused, the current database cannot be kept or the copy does not complete.
-bool RestoreDatabase(const std::string& backupPath, const std::string& databasePath);
+// as a safety copy made at `stamp` (see safety_copies.h). Not restored, with
+// the database untouched, when the backup is refused, the safety copy cannot
+// be made or the copy does not complete. Raises when the backup cannot be
+// opened.
+RestoreResult RestoreDatabase(const std::string& backupPath, const std::string& databasePath,
+                              const std::string& stamp);
 
 }  // namespace quorva

@@ -1,7 +1,11 @@
 #include "register/core/records/document_table.h"
 
+#include <memory>
+#include <set>
+
 #include "register/core/storage/file_store.h"
 #include "register/store/sqlite_database.h"
+#include "register/store/sqlite_table.h"
 
 namespace quorva {
 
@@ -25,6 +29,17 @@ const char* const kCreateTablePieces[] = {
 };
 
 const char* const kCreateIndex = "CREATE INDEX Quorvawh ON [Quorva]([wh]);";
+// PRAGMA table_info gives a column's name second.
+constexpr int kTableInfoName = 1;
+
+// Column names are the same in any ASCII capitalisation.
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
 {
@@ -77,6 +92,17 @@ void EnsureDocumentTable(TSQLiteDatabase& db)
 {
     FileStoreConnection store(db);
     EnsureDocumentTable(store);
+}
+
+bool HasEveryColumn(TSQLiteDatabase& db)
+{
+    std::set<std::string> present;
+    const std::unique_ptr<TSQLiteTable> columns = db.Query(std::string("PRAGMA table_info(") + kTableName + ")");
+    for (; !columns->AtEnd(); columns->MoveNext()) present.insert(AsciiLower(columns->TextAt(kTableInfoName)));
+    for (const char* name : kColumnNames) {
+        if (!present.count(AsciiLower(name))) return false;
+    }
+    return true;
 }
 
 std::string ApplyBracketRule(std::string_view reference)

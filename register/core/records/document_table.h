@@ -46,6 +46,9 @@ void EnsureDocumentTable(TSQLiteDatabase& db);
 // Drops nothing; creates table and index unconditionally.
 void CreateDocumentTable(StoreConnection& store);
 void CreateDocumentTable(TSQLiteDatabase& db);
+// Whether the table Quorva has every column the register reads and writes
+// (a table of an older layout lacks some, and no list could be loaded).
+bool HasEveryColumn(TSQLiteDatabase& db);
 
 // ASCII square brackets of a reference number become 〔 and 〕 before it is
 // stored; nothing turns them back.

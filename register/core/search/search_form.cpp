@@ -1,5 +1,8 @@
 #include "register/core/search/search_form.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace quorva {
 
 namespace {
@@ -66,6 +69,13 @@ const std::vector<std::string>& SearchPresetItems(SearchPreset preset)
     case SearchPreset::PersonnelNames: break;
     }
     return none;
+}
+
+std::string DigitsOf(const std::string& text)
+{
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
+    return digits;
 }
 
 }  // namespace quorva

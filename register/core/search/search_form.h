@@ -47,6 +47,9 @@ std::vector<SearchTerm> BuildSearchTerms(const SearchInputs& inputs);
 
 const std::vector<std::string>& SearchPresetItems(SearchPreset preset);
 
+// The ASCII digits of a text, in order: what a digits-only row keeps of a paste.
+std::string DigitsOf(const std::string& text);
+
 class SearchDialog {
 public:
     virtual ~SearchDialog() = default;

@@ -1,6 +1,7 @@
 #include "register/core/shell/main_window_presenter.h"
 
 #include "register/core/records/database_copy.h"
+#include "register/core/records/safety_copies.h"
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/edit_conflict.h"
@@ -212,8 +213,9 @@ void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterN
 void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
 {
     // Once the database is open, the counters are written and the list is
-    // reloaded whatever the insert does; its error is shown afterwards.
-    std::exception_ptr insertError;
+    // reloaded whatever the insert or the counters do; the first error is
+    // shown afterwards.
+    std::exception_ptr firstError;
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
         try {
@@ -226,18 +228,22 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 transaction.Commit();
             }
         } catch (...) {
-            insertError = std::current_exception();
+            firstError = std::current_exception();
         }
     }
-    Settings current = settings();
-    current.WriteText(keys::kReceiptNumber, dialog.Text(EntryField::eswzh));
-    current.WriteText(keys::kHandlingNumber, dialog.Text(EntryField::ebwh));
+    try {
+        Settings current = settings();
+        current.WriteText(keys::kReceiptNumber, dialog.Text(EntryField::eswzh));
+        current.WriteText(keys::kHandlingNumber, dialog.Text(EntryField::ebwh));
+    } catch (...) {
+        if (!firstError) firstError = std::current_exception();
+    }
     try {
         Button3Click();
     } catch (...) {
-        if (!insertError) throw;
+        if (!firstError) throw;
     }
-    if (insertError) std::rethrow_exception(insertError);
+    if (firstError) std::rethrow_exception(firstError);
 }
 
 void MainWindowPresenter::edtbtnClick()
@@ -322,6 +328,7 @@ const char* const kRestoreCaption = "确认恢复";
 const char* const kRestoreDone = "恢复成功！";
 const char* const kRestoreFailed = "对不起，恢复失败！";
 const char* const kBeforeRestoreNote = "恢复前的数据库已另存为：";
+const char* const kBackupTimeNotRecorded = "备份时间未能写入设置文件：";
 
 template <typename Factory>
 Factory& Required(Factory* factory)
@@ -357,6 +364,28 @@ void MainWindowPresenter::Message(const std::string& text)
 bool MainWindowPresenter::Confirmed(const std::string& text, const std::string& caption)
 {
     return env_.prompter.Show(text, caption, PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::No;
+}
+
+// A copy that is made stays made whether or not its time can be kept.
+std::optional<std::string> MainWindowPresenter::RecordBackupTime(const std::string& time)
+{
+    try {
+        settings().WriteText(keys::kLastBackup, time);
+        return std::nullopt;
+    } catch (const std::exception& unwritten) {
+        return ErrorBoxText(unwritten.what());
+    }
+}
+
+// One box tells both the outcome and a backup time that was not recorded.
+void MainWindowPresenter::TellDone(const std::string& done, const std::optional<std::string>& timeUnrecorded)
+{
+    if (!timeUnrecorded) {
+        Message(done);
+        return;
+    }
+    env_.prompter.Show(done + "\n" + kBackupTimeNotRecorded + *timeUnrecorded, kApplicationTitle, PromptIcon::Warning,
+                       PromptButtons::Ok);
 }
 
 FilePicker& MainWindowPresenter::filePicker()
@@ -442,9 +471,9 @@ void MainWindowPresenter::BackupClick()
         return;
     }
     const std::string now = env_.now ? env_.now() : std::string();
-    settings().WriteText(keys::kLastBackup, now);
+    const std::optional<std::string> timeUnrecorded = RecordBackupTime(now);
     view_.SetStatusText(kLastBackupPrefix + now);
-    Message(kBackupDone);
+    TellDone(kBackupDone, timeUnrecorded);
 }
 
 void MainWindowPresenter::RestoreClick()
@@ -452,12 +481,13 @@ void MainWindowPresenter::RestoreClick()
     const std::optional<std::string> backup = filePicker().PickBackupFile();
     if (!backup) return;
     if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
-    const std::optional<std::string> safetyCopy = store().Restore(*backup);
+    const std::optional<std::string> safetyCopy =
+        store().Restore(*backup, SafetyCopyStamp(env_.now ? env_.now() : std::string()));
     if (!safetyCopy) {
         Message(kRestoreFailed);
         return;
     }
-    settings().WriteText(keys::kLastBackup, "");
+    const std::optional<std::string> timeUnrecorded = RecordBackupTime("");
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
         StoreTransaction transaction(*connection);
@@ -469,7 +499,7 @@ void MainWindowPresenter::RestoreClick()
     Button3Click();
     std::string done = kRestoreDone;
     if (!safetyCopy->empty()) done += std::string("\n") + kBeforeRestoreNote + *safetyCopy;
-    Message(done);
+    TellDone(done, timeUnrecorded);
 }
 
 // The settings dialog's server buttons, on a store of their own, so trying a

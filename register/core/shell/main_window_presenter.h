@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,10 @@ private:
     void Message(const std::string& text);
     void ReloadKeepingPlace();
     void ServerLost();
+    // The time of the last backup ("" after a restore) into the settings
+    // file; the error's text when it could not be written.
+    std::optional<std::string> RecordBackupTime(const std::string& time);
+    void TellDone(const std::string& done, const std::optional<std::string>& timeUnrecorded);
     bool Confirmed(const std::string& text, const std::string& caption);
     FilePicker& filePicker();
 

@@ -11,6 +11,7 @@ public:
     // The stored text, or `fallback` when the file or the key is missing.
     virtual std::string Read(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& fallback) const = 0;
+    // Raises when the file cannot be written.
     virtual void Write(const std::string& file, const std::string& section, const std::string& key,
                        const std::string& value) = 0;
 };

@@ -130,11 +130,11 @@ bool FileStore::Backup(const std::string& backupPath)
     return BackupDatabase(path_, backupPath);
 }
 
-std::optional<std::string> FileStore::Restore(const std::string& backupPath)
+std::optional<std::string> FileStore::Restore(const std::string& backupPath, const std::string& stamp)
 {
-    const bool hadDatabase = Exists();
-    if (!RestoreDatabase(backupPath, path_)) return std::nullopt;
-    return hadDatabase ? BeforeRestorePath(path_) : std::string();
+    const RestoreResult result = RestoreDatabase(backupPath, path_, stamp);
+    if (!result.restored) return std::nullopt;
+    return result.safetyCopy;
 }
 
 }  // namespace quorva

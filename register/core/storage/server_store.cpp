@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "register/core/records/database_copy.h"
+#include "register/core/records/safety_copies.h"
 #include "register/core/records/document_table.h"
 #include "register/core/shell/startup.h"
 #include "register/core/storage/change_mark.h"
@@ -19,7 +20,6 @@ namespace {
 
 // A server that does not answer must not hold the window for minutes.
 constexpr int kLoginTimeoutSeconds = 10;
-const char* const kBeforeRestoreName = ".before-restore.bak";
 
 class PostgresDialect final : public StoreDialect {
 public:
@@ -237,10 +237,12 @@ bool ServerStore::Backup(const std::string& backupPath)
     });
 }
 
-std::optional<std::string> ServerStore::Restore(const std::string& backupPath)
+std::optional<std::string> ServerStore::Restore(const std::string& backupPath, const std::string& stamp)
 {
     if (!IsRestorableBackup(backupPath)) return std::nullopt;
-    const std::string safetyCopy = JoinDatabasePath(sideFolder_, server_.database + kBeforeRestoreName);
+    // Named and kept as the file register's are, beside the settings file.
+    const std::string safetyBase = JoinDatabasePath(sideFolder_, server_.database);
+    const std::string safetyCopy = NewSafetyCopyPath(safetyBase, stamp);
     if (!Backup(safetyCopy)) return std::nullopt;
     TSQLiteDatabase source(backupPath, TSQLiteDatabase::ReadOnly{});
     FileStoreConnection backup(source);
@@ -250,6 +252,7 @@ std::optional<std::string> ServerStore::Restore(const std::string& backupPath)
     for (const std::string& statement : server->Dialect().ClearRecordTable()) server->Execute(statement);
     if (backup.HasTable(kTableName)) CopyRecords(backup, *server);
     transaction.Commit();
+    RemoveOldSafetyCopies(safetyBase);
     return safetyCopy;
 }
 

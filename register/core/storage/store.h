@@ -98,10 +98,11 @@ public:
     // temporary file, so an old backup stays until the new one is complete).
     virtual bool Backup(const std::string& backupPath) = 0;
     // Replaces every record by those of a checked backup file, after keeping
-    // the records as they were in a safety copy, whose path it gives (empty
-    // when there was nothing to keep). Nothing, with the store unchanged,
-    // when the backup is refused or the copy fails.
-    virtual std::optional<std::string> Restore(const std::string& backupPath) = 0;
+    // the records as they were in a safety copy made at `stamp` (see
+    // safety_copies.h), whose path it gives (empty when there was nothing to
+    // keep). Nothing, with the store unchanged, when the backup is refused or
+    // the copy fails; raises when the backup cannot be opened.
+    virtual std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp) = 0;
 };
 
 }  // namespace quorva

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kMostReplacements = 1000;
+
 bool FileExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
@@ -32,12 +34,14 @@ void PrepareFind(const Dispatch& find, const std::string& placeholder)
 
 // A value that holds its own placeholder would be found again once typed,
 // and the find wraps round: such a fill watches where it types and ends when
-// the find comes back to that text.
+// the find comes back to that text. A word processor that reports positions
+// otherwise, or not at all, still lets it end: after kMostReplacements the
+// next placeholder is filled.
 void TypeOverOccurrences(const Dispatch& selection, const Dispatch& find, const quorva::PlaceholderFill& fill)
 {
     const bool holdsPlaceholder = fill.value.find(fill.placeholder) != std::string::npos;
     quorva::TypedStretches typed;
-    while (find.Call(L"Execute").AsBool()) {
+    for (int replaced = 0; replaced < kMostReplacements && find.Call(L"Execute").AsBool(); ++replaced) {
         if (!holdsPlaceholder) {
             selection.Call(L"TypeText", {fill.value});
             continue;

@@ -186,7 +186,7 @@ void TForm1::AddField(EntryField field)
     case Kind::Memo:
         control = AddControl(WC_EDITW, "", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, id,
                              WS_EX_CLIENTEDGE);
-        LetTabLeave(control);
+        LeaveTabAndEscToDialog(control);
         break;
     case Kind::DropDown:
         control = AddControl(WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, id);

@@ -58,3 +58,12 @@ LOGFONTW MessageFontForDpi(UINT dpi)
     font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
     return font;
 }
+
+RECT WorkAreaNear(HWND window)
+{
+    MONITORINFO monitor{sizeof monitor};
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return monitor.rcWork;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}

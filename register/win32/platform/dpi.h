@@ -10,3 +10,5 @@ UINT WindowDpi(HWND window);
 int SystemMetricForDpi(int index, UINT dpi);
 // The font of message boxes, at the given DPI.
 LOGFONTW MessageFontForDpi(UINT dpi);
+// The work area of the monitor a window is on, or nearest to.
+RECT WorkAreaNear(HWND window);

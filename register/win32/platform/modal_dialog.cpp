@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "register/core/shell/scaled_layout.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/platform/dpi.h"
 
@@ -61,17 +63,17 @@ HWND ModalDialog::AddControl(const wchar_t* className, const std::string& text, 
     return control;
 }
 
+// Centred on the owner, but kept within the screen's work area.
 void ModalDialog::CenterOnOwner(int width, int height)
 {
-    RECT area{};
-    if (owner_) {
-        GetWindowRect(owner_, &area);
-    } else {
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
+    const RECT work = WorkAreaNear(owner_ ? owner_ : hwnd_);
+    RECT area = work;
+    if (owner_) GetWindowRect(owner_, &area);
     const int left = area.left + (static_cast<int>(area.right - area.left) - width) / 2;
     const int top = area.top + (static_cast<int>(area.bottom - area.top) - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top > 0 ? top : 0, width, height, SWP_NOZORDER);
+    SetWindowPos(hwnd_, nullptr, std::clamp<int>(left, work.left, std::max<int>(work.left, work.right - width)),
+                 std::clamp<int>(top, work.top, std::max<int>(work.top, work.bottom - height)), width, height,
+                 SWP_NOZORDER);
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -80,7 +82,9 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
         auto* dialog = reinterpret_cast<ModalDialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         dialog->hwnd_ = hwnd;
-        dialog->dpi_ = static_cast<int>(WindowDpi(hwnd));
+        const RECT work = WorkAreaNear(dialog->owner_ ? dialog->owner_ : hwnd);
+        dialog->dpi_ = quorva::FittingDpi(static_cast<int>(WindowDpi(hwnd)), dialog->width_, dialog->height_,
+                                          work.right - work.left, work.bottom - work.top);
         const LOGFONTW font = MessageFontForDpi(static_cast<UINT>(dialog->dpi_));
         dialog->font_.Reset(CreateFontIndirectW(&font));
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialog->font_.get()), FALSE);
@@ -105,27 +109,27 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
 
 namespace {
 
-constexpr UINT_PTR kTabLeavesSubclass = 1;
+constexpr UINT_PTR kDialogKeysSubclass = 1;
 
-LRESULT CALLBACK TabLeavesProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK DialogKeysProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (message == WM_GETDLGCODE) {
         LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
         const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-        if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_TAB) {
+        if (pending && pending->message == WM_KEYDOWN && (pending->wParam == VK_TAB || pending->wParam == VK_ESCAPE)) {
             code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
         }
         return code;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TabLeavesProc, kTabLeavesSubclass);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, DialogKeysProc, kDialogKeysSubclass);
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
-void LetTabLeave(HWND multiLineBox)
+void LeaveTabAndEscToDialog(HWND multiLineBox)
 {
-    SetWindowSubclass(multiLineBox, TabLeavesProc, kTabLeavesSubclass, 0);
+    SetWindowSubclass(multiLineBox, DialogKeysProc, kDialogKeysSubclass, 0);
 }
 
 void FillItems(HWND comboBox, const std::vector<std::string>& items)

@@ -50,8 +50,10 @@ private:
 std::string WindowTextUtf8(HWND hwnd);
 void SetWindowTextUtf8(HWND hwnd, const std::string& text);
 
-// A multi-line box keeps Enter for a line break but lets Tab move on, as a
-// scanner's tab keystroke expects.
-void LetTabLeave(HWND multiLineBox);
+// A multi-line box keeps Enter for a line break but leaves Tab and Esc to
+// the dialog as every other control does: Tab moves on, as a scanner's tab
+// keystroke expects, and Esc does what it does elsewhere in the dialog
+// (on its own the box would close the dialog).
+void LeaveTabAndEscToDialog(HWND multiLineBox);
 
 void FillItems(HWND comboBox, const std::vector<std::string>& items);

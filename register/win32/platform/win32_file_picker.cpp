@@ -81,3 +81,8 @@ std::optional<std::string> Win32FilePicker::PickTemplateFile()
                                  L"*.wps" + L'\0' + L'\0';
     return OpenExistingFile(owner_, filters, L"D:\\Quorva\\", OFN_NOCHANGEDIR);
 }
+
+std::unique_ptr<quorva::FilePicker> SystemFilePickerFor(HWND owner)
+{
+    return std::make_unique<Win32FilePicker>(owner);
+}

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+
 #include "register/core/shell/file_picker.h"
 
 // The system's folder browser and file-open dialog, owned by a window of the
@@ -14,8 +17,12 @@ public:
     std::optional<std::string> PickBackupFile() override;
     // An existing word-processor document, for the approval-form template;
     // .rtf too, which the register fills itself where no word processor is.
-    std::optional<std::string> PickTemplateFile();
+    std::optional<std::string> PickTemplateFile() override;
 
 private:
     HWND owner_;
 };
+
+// A picker owned by a given window; the dialogs make theirs through one.
+using FilePickerFor = std::function<std::unique_ptr<quorva::FilePicker>(HWND owner)>;
+std::unique_ptr<quorva::FilePicker> SystemFilePickerFor(HWND owner);

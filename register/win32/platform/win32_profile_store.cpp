@@ -2,8 +2,16 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "register/core/shell/settings.h"
 #include "register/core/text/text_encoding.h"
+
+namespace {
+
+const char* const kUnwritableSettings = "Unable to write to ";
+
+}  // namespace
 
 std::string Win32ProfileStore::Read(const std::string& file, const std::string& section, const std::string& key,
                                     const std::string& fallback) const
@@ -17,5 +25,8 @@ std::string Win32ProfileStore::Read(const std::string& file, const std::string& 
 void Win32ProfileStore::Write(const std::string& file, const std::string& section, const std::string& key,
                               const std::string& value)
 {
-    WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(), Widen(file).c_str());
+    if (!WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                                    Widen(file).c_str())) {
+        throw std::runtime_error(std::string(kUnwritableSettings) + file);
+    }
 }

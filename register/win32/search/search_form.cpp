@@ -4,6 +4,7 @@
 
 #include "register/core/entry/pick_list.h"
 #include "register/core/text/text_encoding.h"
+#include "register/win32/platform/clipboard.h"
 
 using quorva::SearchValueKind;
 
@@ -14,6 +15,7 @@ constexpr int kValueIdBase = 1100;
 constexpr int kLabelIdBase = 1200;
 constexpr int kSeparatorId = 1300;
 constexpr UINT_PTR kModeSubclass = 1;
+constexpr UINT_PTR kDigitsSubclass = 1;
 
 constexpr int kWidth = 685;
 constexpr int kHeight = 533;
@@ -30,6 +32,18 @@ constexpr int kDropDownHeight = 200;
 // the right one. Creation follows it, so Tab does too.
 constexpr int kLeftColumn[] = {0, 1, 24, 4, 2, 3, 5, 6, 7, 8, 9, 10, 22};
 constexpr int kRightColumn[] = {23, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+
+// ES_NUMBER drops typed characters only; what is pasted keeps its digits.
+LRESULT CALLBACK DigitsPasteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_PASTE) {
+        const std::wstring digits = Widen(quorva::DigitsOf(Narrow(ClipboardText(hwnd))));
+        SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(digits.c_str()));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, DigitsPasteProc, kDigitsSubclass);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
 
 // Modes are chosen from the list only: typed characters are dropped.
 LRESULT CALLBACK ModeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
@@ -74,13 +88,16 @@ void TForm2::AddRow(int row)
     case SearchValueKind::Edit:
         AddControl(WC_EDITW, "", ES_AUTOHSCROLL | WS_TABSTOP, ValueId(row), WS_EX_CLIENTEDGE);
         break;
-    case SearchValueKind::Digits:
-        AddControl(WC_EDITW, "", ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP, ValueId(row), WS_EX_CLIENTEDGE);
+    case SearchValueKind::Digits: {
+        const HWND digits =
+            AddControl(WC_EDITW, "", ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP, ValueId(row), WS_EX_CLIENTEDGE);
+        SetWindowSubclass(digits, DigitsPasteProc, kDigitsSubclass, 0);
         break;
+    }
     case SearchValueKind::OneLineMemo: {
         const HWND memo = AddControl(WC_EDITW, "", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP,
                                      ValueId(row), WS_EX_CLIENTEDGE);
-        LetTabLeave(memo);
+        LeaveTabAndEscToDialog(memo);
         break;
     }
     case SearchValueKind::DropDown: {

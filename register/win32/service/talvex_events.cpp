@@ -32,6 +32,13 @@ const EventSlot* SlotOf(DISPID id)
     return nullptr;
 }
 
+// Counts and arrays that agree; anything else would be read out of bounds.
+bool IsWellFormed(const DISPPARAMS& params)
+{
+    return params.cNamedArgs <= params.cArgs && (params.cArgs == 0 || params.rgvarg) &&
+           (params.cNamedArgs == 0 || params.rgdispidNamedArgs);
+}
+
 // The caller's argument for each parameter: positional ones arrive
 // last-first after the named ones, named ones carry their position.
 std::vector<VARIANT*> ArgumentsInDeclarationOrder(const DISPPARAMS& params, std::size_t count)
@@ -151,9 +158,11 @@ HRESULT TalvexEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
     return E_NOTIMPL;
 }
 
-// Unknown dispatch IDs and empty slots are ignored.
+// Unknown dispatch IDs and empty slots are ignored; a call whose argument
+// counts do not fit its arrays is refused.
 HRESULT TalvexEventSink::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
+    if (params && !IsWellFormed(*params)) return DISP_E_BADPARAMCOUNT;
     const EventSlot* slot = SlotOf(member);
     if (!slot || !events_ || !(events_->*slot->handler) || !params) return S_OK;
     const std::vector<VARIANT*> arguments = ArgumentsInDeclarationOrder(*params, slot->parameters);

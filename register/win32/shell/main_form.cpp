@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "register/core/shell/scaled_layout.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/platform/dpi.h"
@@ -19,6 +20,8 @@ namespace {
 const wchar_t* const kWindowClass = L"TmainForm";
 constexpr int kInitialWidth = 1022;
 constexpr int kInitialHeight = 731;
+constexpr int kMinimumWidth = 640;
+constexpr int kMinimumHeight = 400;
 constexpr UINT_PTR kMaximizeTimer = 1;
 // A shared register looks for other clerks' changes about once a second.
 constexpr UINT_PTR kFollowTimer = 2;
@@ -27,13 +30,20 @@ constexpr UINT kMaximizeDelayMs = 1;
 constexpr UINT_PTR kDaysEditSubclass = 1;
 
 constexpr int kBannerHeight = 64;
-constexpr int kFilterRowHeight = 30;
-constexpr int kCommandPanelHeight = 44;
+constexpr int kBannerNoticeWidth = 420;
+constexpr int kFilterRowPadding = 1;
+constexpr int kFilterGap = 10;
+constexpr int kCommandPanelPadding = 8;
 constexpr int kMargin = 8;
+constexpr int kSmallestGap = 2;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
+constexpr int kSystemMenuWidth = kButtonWidth + 10;
+// A button's frame and the space it keeps around its caption.
+constexpr int kButtonCaptionPadding = 16;
 constexpr int kCheckBoxHeight = 22;
 constexpr int kCheckBoxGlyph = 20;
+constexpr int kCheckBoxCaptionPadding = 6;
 constexpr int kTitlePointSize = 20;
 
 const char* const kRightsNotice = "© 2026 Marivel 开发组  保留所有权利";
@@ -73,12 +83,16 @@ const FilterControl kFilterControls[] = {
     {kRecentOnly, quorva::FilterBox::RecentOnly, "仅显示最近            天收文记录"},
 };
 
+// The filter row from left to right; 系统设置 keeps the right edge.
+constexpr int kFilterRow[] = {kQueryMode, kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kSystemMenu};
+
 const struct {
     int id;
     const char* caption;
 } kCommandButtons[] = {
     {kConnectScanner, "连接扫描枪"}, {kNewRecord, "录入登记"}, {kEditRecord, "编辑记录"},
     {kSearch, "查询"},               {kDelete, "删除"},         {kExportList, "导出列表"},
+    {kExit, "退出"},  // last: it keeps the right edge
 };
 
 std::wstring WindowText(HWND hwnd)
@@ -215,8 +229,12 @@ LRESULT TmainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Layout();
         return 0;
     case WM_GETMINMAXINFO: {
+        // Never larger than the screen: a minimum beyond it would make even
+        // the maximized window spill over the edges at large text scales.
+        const RECT work = WorkAreaNear(hwnd_);
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize = POINT{Scale(640), Scale(400)};
+        limits->ptMinTrackSize = POINT{std::min<LONG>(Scale(kMinimumWidth), work.right - work.left),
+                                       std::min<LONG>(Scale(kMinimumHeight), work.bottom - work.top)};
         return 0;
     }
     case WM_DPICHANGED: {
@@ -350,7 +368,6 @@ void TmainForm::CreateRecordList()
 void TmainForm::CreateCommandPanel()
 {
     for (const auto& button : kCommandButtons) AddControl(WC_BUTTONW, button.caption, BS_PUSHBUTTON | WS_TABSTOP, button.id);
-    AddControl(WC_BUTTONW, "退出", BS_PUSHBUTTON | WS_TABSTOP, kExit);
     const HWND status = AddControl(STATUSCLASSNAMEW, "", SBARS_SIZEGRIP, kStatusBar);
     int onePanel[] = {-1};
     SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(onePanel));
@@ -403,47 +420,80 @@ void TmainForm::Layout()
 
     const int icon = SystemMetricForDpi(SM_CXICON, static_cast<UINT>(dpi_));
     MoveWindow(Control(kBannerPicture), margin, margin, icon, icon, TRUE);
-    MoveWindow(Control(kBannerTitle), margin * 2 + icon, margin, Scale(320), Scale(40), TRUE);
-    MoveWindow(Control(kBannerNotice), width - margin - Scale(420), margin, Scale(420), Scale(20), TRUE);
-    MoveWindow(Control(kBannerLink), width - margin - Scale(420), margin + Scale(24), Scale(420), Scale(20), TRUE);
+    const int titleLeft = margin * 2 + icon;
+    const int titleWidth = TextWidth(Widen(quorva::kApplicationTitle), titleFont_.get()) + margin;
+    MoveWindow(Control(kBannerTitle), titleLeft, margin, titleWidth, Scale(40), TRUE);
+    // Right-aligned beside the title, never over it.
+    const int noticeLeft = std::max(titleLeft + titleWidth + margin, width - margin - Scale(kBannerNoticeWidth));
+    const int noticeWidth = std::max(0, width - margin - noticeLeft);
+    MoveWindow(Control(kBannerNotice), noticeLeft, margin, noticeWidth, Scale(20), TRUE);
+    MoveWindow(Control(kBannerLink), noticeLeft, margin + Scale(24), noticeWidth, Scale(20), TRUE);
 
     const int rowTop = Scale(kBannerHeight);
-    const int boxTop = rowTop + (Scale(kFilterRowHeight) - Scale(kCheckBoxHeight)) / 2;
-    const int glyph = Scale(kCheckBoxGlyph);
-    int x = margin;
-    const auto placeBox = [&](int id) {
-        const int w = glyph + TextWidth(WindowText(Control(id)), font_.get()) + Scale(6);
-        MoveWindow(Control(id), x, boxTop, w, Scale(kCheckBoxHeight), TRUE);
-        const int left = x;
-        x += w + Scale(10);
-        return left;
-    };
-    placeBox(kQueryMode);
-    int recentLeft = 0;
-    for (const FilterControl& filter : kFilterControls) {
-        const int left = placeBox(filter.id);
-        if (filter.id == kRecentOnly) recentLeft = left;
-    }
-    // The days box covers the blanks in the middle of its check box's caption.
-    const int gapLeft = recentLeft + glyph + TextWidth(Widen(kRecentCaptionHead), font_.get());
-    const int gapWidth = TextWidth(Widen(kRecentCaptionGap), font_.get());
-    MoveWindow(Control(kDays), gapLeft + Scale(2), boxTop, std::max(gapWidth - Scale(4), Scale(24)),
-               Scale(kCheckBoxHeight), TRUE);
-    MoveWindow(Control(kSystemMenu), width - margin - Scale(kButtonWidth + 10), rowTop + Scale(1),
-               Scale(kButtonWidth + 10), Scale(kButtonHeight), TRUE);
+    const quorva::ButtonRowLayout filterRow = LayOutFilterRow(width);
+    PlaceFilterRow(filterRow, rowTop);
 
-    const int panelTop = client.bottom - statusHeight - Scale(kCommandPanelHeight);
-    const int buttonTop = panelTop + (Scale(kCommandPanelHeight) - Scale(kButtonHeight)) / 2;
-    x = margin;
-    for (const auto& button : kCommandButtons) {
-        MoveWindow(Control(button.id), x, buttonTop, Scale(kButtonWidth), Scale(kButtonHeight), TRUE);
-        x += Scale(kButtonWidth) + margin;
+    const quorva::ButtonRowLayout panel = LayOutCommandPanel(width);
+    const int panelTop = client.bottom - statusHeight - panel.height;
+    for (std::size_t i = 0; i < panel.buttons.size(); ++i) {
+        const quorva::ButtonBox& box = panel.buttons[i];
+        MoveWindow(Control(kCommandButtons[i].id), box.left, panelTop + box.top, box.width, box.height, TRUE);
     }
-    MoveWindow(Control(kExit), width - margin - Scale(kButtonWidth), buttonTop, Scale(kButtonWidth),
-               Scale(kButtonHeight), TRUE);
 
-    const int listTop = rowTop + Scale(kFilterRowHeight);
+    const int listTop = rowTop + filterRow.height;
     MoveWindow(list_, margin, listTop, std::max(0, width - 2 * margin), std::max(0, panelTop - listTop), TRUE);
+}
+
+quorva::ButtonRowLayout TmainForm::LayOutFilterRow(int width) const
+{
+    std::vector<int> widths;
+    for (int id : kFilterRow) {
+        const bool button = id == kSystemMenu;
+        widths.push_back(button ? Scale(kSystemMenuWidth) : CheckBoxWidth(WindowText(Control(id))));
+    }
+    // The check boxes keep their captions' widths.
+    const quorva::ButtonRowMetrics metrics{Scale(kMargin), Scale(kFilterGap), Scale(kSmallestGap), 0,
+                                           Scale(kButtonHeight), Scale(kFilterRowPadding)};
+    return quorva::LayOutButtonRow(width, widths, metrics);
+}
+
+int TmainForm::CheckBoxWidth(const std::wstring& caption) const
+{
+    return Scale(kCheckBoxGlyph) + TextWidth(caption, font_.get()) + Scale(kCheckBoxCaptionPadding);
+}
+
+void TmainForm::PlaceFilterRow(const quorva::ButtonRowLayout& row, int top)
+{
+    for (std::size_t i = 0; i < row.buttons.size(); ++i) {
+        const quorva::ButtonBox& box = row.buttons[i];
+        if (kFilterRow[i] == kSystemMenu) {
+            MoveWindow(Control(kSystemMenu), box.left, top + box.top, box.width, box.height, TRUE);
+            continue;
+        }
+        const int boxTop = top + box.top + (box.height - Scale(kCheckBoxHeight)) / 2;
+        MoveWindow(Control(kFilterRow[i]), box.left, boxTop, box.width, Scale(kCheckBoxHeight), TRUE);
+        if (kFilterRow[i] == kRecentOnly) PlaceDaysBox(box.left, boxTop);
+    }
+}
+
+// The days box covers the blanks in the middle of its check box's caption.
+void TmainForm::PlaceDaysBox(int checkBoxLeft, int top)
+{
+    const int gapLeft = checkBoxLeft + Scale(kCheckBoxGlyph) + TextWidth(Widen(kRecentCaptionHead), font_.get());
+    const int gapWidth = TextWidth(Widen(kRecentCaptionGap), font_.get());
+    MoveWindow(Control(kDays), gapLeft + Scale(2), top, std::max(gapWidth - Scale(4), Scale(24)),
+               Scale(kCheckBoxHeight), TRUE);
+}
+
+quorva::ButtonRowLayout TmainForm::LayOutCommandPanel(int width) const
+{
+    std::vector<int> captions;
+    for (const auto& button : kCommandButtons) {
+        captions.push_back(TextWidth(Widen(button.caption), font_.get()) + Scale(kButtonCaptionPadding));
+    }
+    const quorva::ButtonRowMetrics metrics{Scale(kMargin), Scale(kMargin), Scale(kSmallestGap), Scale(kButtonWidth),
+                                           Scale(kButtonHeight), Scale(kCommandPanelPadding)};
+    return quorva::LayOutButtonRow(width, captions, metrics);
 }
 
 void TmainForm::OnFirstShow()

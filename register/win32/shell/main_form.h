@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "register/core/shell/scaled_layout.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "register/win32/platform/gdi_handle.h"
 #include "register/win32/service/scanner_service_link.h"
@@ -58,6 +59,11 @@ private:
     HWND AddControl(const wchar_t* className, const std::string& text, DWORD style, int id, DWORD exStyle = 0);
     void UpdateFonts();
     void Layout();
+    quorva::ButtonRowLayout LayOutFilterRow(int width) const;
+    int CheckBoxWidth(const std::wstring& caption) const;
+    void PlaceFilterRow(const quorva::ButtonRowLayout& row, int top);
+    void PlaceDaysBox(int checkBoxLeft, int top);
+    quorva::ButtonRowLayout LayOutCommandPanel(int width) const;
     int Scale(int pixels) const;
     int TextWidth(const std::wstring& text, HFONT font) const;
 

@@ -12,8 +12,8 @@
 namespace {
 
 constexpr UINT_PTR kNameKeySubclass = 1;
-constexpr int kNameBox = 101;
-constexpr int kNameLabel = 102;
+constexpr int kNameBox = TForm4::kNameBox;
+constexpr int kNameLabel = TForm4::kNameLabel;
 
 constexpr int kSettingsWidth = 405;
 constexpr int kSettingsHeight = 331;
@@ -73,11 +73,13 @@ void TForm4::OnLayout(int width, int height)
     PlaceButtons(hwnd(), width, height, margin, Scale(kButtonWidth), Scale(kButtonHeight));
 }
 
+// 取消, the close box and Esc all arrive as IDCANCEL.
 bool TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
-    if (message != WM_COMMAND || LOWORD(wParam) != IDOK) return false;
-    name_ = WindowTextUtf8(Control(kNameBox));
-    Close(IDOK);
+    const int id = LOWORD(wParam);
+    if (message != WM_COMMAND || (id != IDOK && id != IDCANCEL)) return false;
+    if (id == IDOK) name_ = WindowTextUtf8(Control(kNameBox));
+    Close(id);
     result = 0;
     return true;
 }
@@ -231,6 +233,7 @@ void TForm3::OnLayout(int width, int height)
     PlaceButtons(hwnd(), width, height, margin, Scale(kButtonWidth), Scale(kButtonHeight));
 }
 
+// 取消, the close box and Esc all arrive as IDCANCEL.
 bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
@@ -255,6 +258,9 @@ bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
         values_.silentEntry = SendMessageW(Control(kSilentEntry), BM_GETCHECK, 0, 0) == BST_CHECKED;
         Close(IDOK);
         return true;
+    case IDCANCEL:
+        Close(IDCANCEL);
+        return true;
     default:
         return false;
     }
@@ -262,7 +268,7 @@ bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 
 void TForm3::Button3Click()
 {
-    if (const auto folder = Win32FilePicker(hwnd()).PickFolder(quorva::kDatabaseFolderPickerCaption)) {
+    if (const auto folder = pickers_(hwnd())->PickFolder(quorva::kDatabaseFolderPickerCaption)) {
         SetWindowTextUtf8(Control(kFolder), *folder);
     }
 }
@@ -276,5 +282,5 @@ void TForm3::Button4Click()
 
 void TForm3::Button5Click()
 {
-    if (const auto file = Win32FilePicker(hwnd()).PickTemplateFile()) SetWindowTextUtf8(Control(kTemplate), *file);
+    if (const auto file = pickers_(hwnd())->PickTemplateFile()) SetWindowTextUtf8(Control(kTemplate), *file);
 }

@@ -4,11 +4,14 @@
 
 #include "register/core/shell/settings_form.h"
 #include "register/win32/platform/modal_dialog.h"
+#include "register/win32/platform/win32_file_picker.h"
 
 // The file-name dialog "设定数据库文件名": one box that takes only the
 // characters of a plain ASCII file name.
 class TForm4 final : private ModalDialog {
 public:
+    enum ControlId : int { kNameBox = 101, kNameLabel };
+
     explicit TForm4(std::string name) : name_(std::move(name)) {}
     // True on OK; name() is then the box's text.
     bool ShowModal(HWND owner);
@@ -23,10 +26,14 @@ private:
 };
 
 // The advanced settings dialog "高级设置". Its boxes change only through
-// their "..." buttons and count only when it closes with OK.
+// their "..." buttons and count only when it closes with OK; 取消, the close
+// box and Esc leave everything as it was.
 class TForm3 final : public quorva::SettingsDialog, private ModalDialog {
 public:
-    TForm3(HWND owner, quorva::SettingsActions& actions) : owner_(owner), actions_(actions) {}
+    TForm3(HWND owner, quorva::SettingsActions& actions, FilePickerFor pickers)
+        : owner_(owner), actions_(actions), pickers_(std::move(pickers))
+    {
+    }
     bool ShowModal(const quorva::SettingsValues& values) override;
     quorva::SettingsValues Values() const override { return values_; }
 
@@ -55,17 +62,20 @@ private:
 
     HWND owner_;
     quorva::SettingsActions& actions_;
+    FilePickerFor pickers_;
     quorva::SettingsValues values_;
 };
 
 class Win32SettingsDialogFactory final : public quorva::SettingsDialogFactory {
 public:
+    explicit Win32SettingsDialogFactory(FilePickerFor pickers = SystemFilePickerFor) : pickers_(std::move(pickers)) {}
     void SetOwner(HWND owner) { owner_ = owner; }
     std::unique_ptr<quorva::SettingsDialog> CreateSettingsDialog(quorva::SettingsActions& actions) override
     {
-        return std::make_unique<TForm3>(owner_, actions);
+        return std::make_unique<TForm3>(owner_, actions, pickers_);
     }
 
 private:
     HWND owner_ = nullptr;
+    FilePickerFor pickers_;
 };

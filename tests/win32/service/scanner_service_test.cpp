@@ -100,6 +100,17 @@ TEST_F(ScannerServiceTest, WithoutTheServiceStartIsSilentAndTheButtonShowsTheErr
     EXPECT_EQ(ownerless.shown[0].icon, quorva::PromptIcon::None);
 }
 
+// The sinks the stand-in has advised on its last service object.
+DWORD StandInEventConnections()
+{
+    DWORD count = 0, size = sizeof count;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\TalvexStandIn", L"EventConnections", RRF_RT_REG_DWORD, nullptr, &count,
+                 &size);
+    return count;
+}
+
+// The stand-in answers a second OpenService with a non-zero status: the
+// button's success comes from RunCommand's. Closing unadvises the sink.
 TEST_F(ScannerServiceTest, StartConnectsOnceAndTheButtonSucceedsTwiceOverThatConnection)
 {
     if (!fs::exists(SimulatedPlugIn())) GTEST_SKIP() << "no plug-in built for this target";
@@ -120,6 +131,9 @@ TEST_F(ScannerServiceTest, StartConnectsOnceAndTheButtonSucceedsTwiceOverThatCon
     }
     EXPECT_TRUE(ownerless.shown.empty());
     EXPECT_EQ(&form->scannerLink().Component().DefaultInterface(), connection);
+    EXPECT_EQ(StandInEventConnections(), 1u);
+    form.reset();
+    EXPECT_EQ(StandInEventConnections(), 0u);
 }
 
 // The stand-in refuses to open when it cannot load its plug-in, and then
@@ -195,6 +209,23 @@ TEST(TalvexEventSinkTest, MapsArgumentsInDeclarationOrderAndCopiesByReferenceVal
     EXPECT_EQ(response, L"<rsp/>");
     EXPECT_STREQ(data, L"<handled/>");
     SysFreeString(data);
+}
+
+TEST(TalvexEventSinkTest, ACallWhoseCountsDoNotFitItsArraysIsRefusedUnread)
+{
+    TCTalvex link;
+    link.events.OnCommandResponseEvent = [](talvex_tlb::TalvexEventArgs&) {};
+    VARIANT arguments[2] = {};
+    DISPID named[3] = {0, 1, 2};
+    // A named argument among none, more named ones than all, named ones
+    // without their IDs, arguments without their values.
+    DISPPARAMS calls[] = {
+        {arguments, named, 0, 1}, {arguments, named, 2, 3}, {arguments, nullptr, 2, 1}, {nullptr, nullptr, 2, 0}};
+    for (DISPPARAMS& call : calls) {
+        EXPECT_EQ(link.EventSink()->Invoke(kCommandResponseEvent, IID_NULL, 0, DISPATCH_METHOD, &call, nullptr, nullptr,
+                                           nullptr),
+                  DISP_E_BADPARAMCOUNT);
+    }
 }
 
 // A scanner that the plug-in announces after the service opened reaches the

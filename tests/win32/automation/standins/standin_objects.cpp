@@ -18,7 +18,8 @@ namespace standins {
 namespace {
 
 constexpr long kMaxColumn = 16384;
-constexpr int kRunawayTyping = 1000;
+// Well beyond the register's own bound of 1000 replacements a placeholder.
+constexpr int kRunawayTyping = 2000;
 constexpr DISPID kFirstNamedArgument = 1000;
 
 // The desk both applications work on; one per process, as the tests need.
@@ -32,6 +33,7 @@ struct Desk {
     long selectionStart = 0;
     long selectionEnd = 0;
     bool replaceSelection = false;
+    bool positionsReported = true;  // false: Start and End always say 0
     std::wstring findText;
     long findWrap = 0;
     int typedSinceFind = 0;
@@ -282,8 +284,8 @@ public:
     void Act(const Request& r) override
     {
         if (r.member == L"Find") return r.Return(new Find());
-        if (r.member == L"Start") return r.Return(desk.selectionStart);
-        if (r.member == L"End") return r.Return(desk.selectionEnd);
+        if (r.member == L"Start") return r.Return(desk.positionsReported ? desk.selectionStart : 0L);
+        if (r.member == L"End") return r.Return(desk.positionsReported ? desk.selectionEnd : 0L);
         if (r.member == L"homekey") {
             desk.selectionStart = desk.selectionEnd = 0;
             return;
@@ -422,7 +424,7 @@ class Inspector final : public Object {
 public:
     Inspector()
         : Object(L"Inspector", {L"Log", L"Document", L"Cell", L"UsedColumns", L"UsedRows", L"Invokes", L"NameLookups",
-                                L"Reset"},
+                                L"Reset", L"PositionsReported"},
                  /*counted=*/false)
     {
     }
@@ -446,6 +448,7 @@ public:
         if (r.member == L"Invokes") return r.Return(desk.invokes);
         if (r.member == L"NameLookups") return r.Return(desk.nameLookups);
         if (r.member == L"Reset") desk = Desk();
+        if (r.member == L"PositionsReported") desk.positionsReported = r.PutValue().boolVal == VARIANT_TRUE;
     }
 };
 
