@@ -1,0 +1,134 @@
+#include "register/core/records/reference_number.h"
+
+#include <algorithm>
+
+#include "register/core/records/document_table.h"
+#include "register/core/text/text_encoding.h"
+#include "register/store/sqlite_database.h"
+#include "register/store/sqlite_table.h"
+
+namespace quorva {
+
+namespace {
+
+constexpr char16_t kOpening = u'〔';
+constexpr char16_t kClosing = u'〕';
+const std::u16string_view kOpenings = u"[［〔﹝【〖〘(（﹙";
+const std::u16string_view kClosings = u"]］〕﹞】〗〙)）﹚";
+const std::u16string_view kSpaces = u" \t\u3000\u00A0";
+// Full-width forms of the ASCII characters lie this far above them.
+constexpr char16_t kFullWidthOffset = 0xFEE0;
+// No UTF-8 text has this byte, so every text that starts with a prefix
+// sorts before the prefix followed by it.
+const char* const kAfterEveryText = "\xFF";
+
+bool IsAsciiAlphanumeric(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+bool IsFullWidthAlphanumeric(char16_t c)
+{
+    return c > kFullWidthOffset && IsAsciiAlphanumeric(static_cast<char16_t>(c - kFullWidthOffset));
+}
+
+char16_t NormalCharacter(char16_t c)
+{
+    if (kOpenings.find(c) != std::u16string_view::npos) return kOpening;
+    if (kClosings.find(c) != std::u16string_view::npos) return kClosing;
+    if (IsFullWidthAlphanumeric(c)) return static_cast<char16_t>(c - kFullWidthOffset);
+    return c;
+}
+
+// Every character a character of the normal form may have been stored as.
+std::u16string Spellings(char16_t normal)
+{
+    if (normal == kOpening) return std::u16string(kOpenings);
+    if (normal == kClosing) return std::u16string(kClosings);
+    if (IsAsciiAlphanumeric(normal)) return {normal, static_cast<char16_t>(normal + kFullWidthOffset)};
+    return {normal};
+}
+
+// The prefixes every stored spelling of `key` starts with: each spelling of
+// its first character, or else its leading run of characters that have one
+// spelling only; and each space, for numbers stored with spaces in front.
+std::vector<std::u16string> StoredPrefixes(const std::u16string& key)
+{
+    std::vector<std::u16string> prefixes;
+    const std::u16string first = Spellings(key.front());
+    if (first.size() > 1) {
+        for (char16_t spelling : first) prefixes.push_back({spelling});
+    } else {
+        std::size_t length = 1;
+        while (length < key.size() && Spellings(key[length]).size() == 1) ++length;
+        prefixes.push_back(key.substr(0, length));
+    }
+    for (char16_t space : kSpaces) prefixes.push_back({space});
+    return prefixes;
+}
+
+// Ranges of the indexed column, so a register of any size is looked up
+// through its index.
+SqlStatement CandidatesStatement(const std::u16string& key)
+{
+    const std::string column = ColumnName(Column::wh);
+    SqlStatement statement{std::string("SELECT ") + ColumnName(Column::ID) + "," + column + " FROM " + kTableName +
+                               " WHERE ",
+                           {}};
+    const std::vector<std::u16string> prefixes = StoredPrefixes(key);
+    for (std::size_t i = 0; i < prefixes.size(); ++i) {
+        if (i > 0) statement.text += " OR ";
+        statement.text += "(" + column + ">=? AND " + column + "<?)";
+        const std::string prefix = Utf16ToUtf8(prefixes[i]);
+        statement.values.emplace_back(prefix);
+        statement.values.emplace_back(prefix + kAfterEveryText);
+    }
+    return statement;
+}
+
+std::u16string NormalForm(std::string_view reference)
+{
+    std::u16string text = Utf8ToUtf16(reference);
+    const std::size_t first = text.find_first_not_of(kSpaces);
+    if (first == std::u16string::npos) return u"";
+    text = text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
+    std::transform(text.begin(), text.end(), text.begin(), NormalCharacter);
+    return text;
+}
+
+}  // namespace
+
+std::string ReferenceKey(std::string_view reference)
+{
+    return Utf16ToUtf8(NormalForm(reference));
+}
+
+std::vector<std::int64_t> FindReference(TSQLiteDatabase& db, std::string_view reference)
+{
+    std::vector<std::int64_t> ids;
+    const std::u16string key = NormalForm(reference);
+    if (key.empty()) return ids;
+    const std::unique_ptr<TSQLiteTable> candidates = db.Query(CandidatesStatement(key));
+    if (candidates->AtEnd()) return ids;
+    const int id = candidates->ColumnIndex(ColumnName(Column::ID));
+    const int wh = candidates->ColumnIndex(ColumnName(Column::wh));
+    for (; !candidates->AtEnd(); candidates->MoveNext()) {
+        if (NormalForm(candidates->TextAt(wh)) == key) ids.push_back(candidates->Int64At(id));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+SqlStatement RecordsByIdStatement(const std::vector<std::int64_t>& ids)
+{
+    SqlStatement statement{std::string("SELECT * FROM ") + kTableName + " WHERE " + ColumnName(Column::ID) + " IN (",
+                           {}};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        statement.text += i == 0 ? "?" : ",?";
+        statement.values.emplace_back(ids[i]);
+    }
+    statement.text += std::string(") ORDER BY ") + ColumnName(Column::ID);
+    return statement;
+}
+
+}  // namespace quorva
