@@ -1,5 +1,7 @@
 #include "tests/support/fakes.h"
 
+#include "register/core/barcode/unstored_scans.h"
+
 std::string MemoryProfileStore::Read(const std::string& file, const std::string& section, const std::string& key,
                                      const std::string& fallback) const
 {
@@ -41,6 +43,13 @@ bool FakeFileSystem::FileExists(const std::string& path) const
 void FakeFileSystem::CreateEmptyFile(const std::string& path)
 {
     files[path] = "";
+}
+
+bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes)
+{
+    if (!folders.count(quorva::FolderOf(path))) return false;
+    files[path] += bytes;
+    return true;
 }
 
 quorva::PromptAnswer ScriptedPrompter::Show(const std::string& text, const std::string& caption,

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "register/core/search/search_form.h"
 #include "tests/win32/main_form_fixture.h"
+#include "tests/win32/scanner_emulator.h"
 
 namespace {
 
@@ -13,7 +15,8 @@ using main_form_test::Pump;
 using quorva::EntryField;
 
 constexpr DWORD kScannerPaceMs = 1;
-constexpr DWORD kTypingPaceMs = 150;
+// Slower than any scanner's pace between key events.
+constexpr DWORD kTypingPaceMs = 300;
 
 std::wstring Barcode(const wchar_t* number, const wchar_t* title)
 {
@@ -166,7 +169,8 @@ TEST_F(ScanTest, SilentScansRegisterARecordEachAndARepeatIsRefused)
     ScanIntoMainWindow(Barcode(L"京发[2026]2号", L"𠀋䶮文件"));
     EXPECT_EQ(RowCount(), 3);
     EXPECT_EQ(IniValue("SHao"), "SW-4");
-    EXPECT_EQ(StatusText(*form), "来文号“京发〔2026〕2号”已存在于数据库（ID 2，收文号“SW-3”，《𠀋䶮文件》），本次扫描未录入");
+    EXPECT_EQ(StatusText(*form), "来文号“京发〔2026〕2号”已存在于数据库（ID 2，收文号“SW-3”，《𠀋䶮文件》），本次扫描未录入，已记入 " +
+                                     DefaultFolder() + "\\未录入扫描.txt");
     EXPECT_TRUE(prompter.shown.empty()) << "no box interrupts a run of scans";
 }
 
@@ -186,9 +190,144 @@ TEST_F(ScanTest, AScanInQueryModeListsTheMatchingRecord)
     EXPECT_TRUE(Checked(kQueryMode));
 
     ScanIntoMainWindow(Barcode(L"京发[2026]9号", L"无此文"));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, quorva::kNothingFoundText);
+    EXPECT_TRUE(prompter.shown.empty()) << "no box interrupts a run of scans";
+    EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕9号”的记录");
     EXPECT_EQ(RowCount(), 1);
 }
+
+TEST_F(ScanTest, AltCodesThePlatformLeavesUntypedAreComposedIntoTheFocusedField)
+{
+    TmainForm& main = Start();
+    std::string typed;
+    WithEntryDialog(main, [&](HWND dialog) {
+        SendScan(L"AB国务院x", ScannerMode::KeysAndAltCodes, ScanSuffix::None, 50);
+        Sleep(500);
+        typed = FieldText(dialog, EntryField::emmdj1);
+    });
+    EXPECT_EQ(typed, "AB国务院x");
+}
+
+TEST_F(ScanTest, ARunOfSilentScansLosesNoneAndShowsNoBox)
+{
+    Setting(L"PLinput", L"1");
+    Setting(L"SHao", L"SW-1");
+    Start();
+    const auto scan = [&](int n) { ScanIntoMainWindow(Barcode((L"京发[2026]" + std::to_wstring(n) + L"号").c_str(), L"文件")); };
+    const std::wstring database = Widen(DatabasePath());
+    for (int n = 1; n <= 20; ++n) {
+        if (n == 5) {
+            Click(kQueryMode);
+            scan(99);
+            EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕99号”的记录");
+            Click(kQueryMode);
+        } else if (n == 10) {
+            ScanIntoMainWindow(Barcode(L"京发［２０２６］1号 ", L"文件"));
+        } else if (n == 15) {
+            // Held by another program for reading only, the database opens read-only.
+            const HANDLE held = CreateFileW(database.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            scan(n);
+            CloseHandle(held);
+        } else {
+            scan(n);
+        }
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(RowCount(), 17);
+    std::ifstream kept(std::filesystem::u8path(DefaultFolder() + "\\未录入扫描.txt"));
+    std::string line;
+    std::vector<std::string> lines;
+    while (std::getline(kept, line)) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("\t来文号“京发［２０２６］1号 ”已存在于数据库"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("京发[2026]15号"), std::string::npos) << lines[1];
+}
+
+// The matrix of scanner modes, paces and endings over both windows: at 1 ms
+// every mode with every ending; at the slower paces a covering set, so that
+// each window meets every mode, pace and ending and the two windows together
+// every mode at every pace.
+struct MatrixRow {
+    bool dialog;
+    DWORD gapMs;
+    std::vector<std::pair<ScannerMode, ScanSuffix>> scans;
+};
+
+void PrintTo(const MatrixRow& row, std::ostream* out)
+{
+    *out << (row.dialog ? "dialog, " : "main window, ") << row.gapMs << " ms, " << row.scans.size() << " scans";
+}
+
+std::vector<std::pair<ScannerMode, ScanSuffix>> EveryModeAndEnding()
+{
+    std::vector<std::pair<ScannerMode, ScanSuffix>> all;
+    for (ScannerMode mode : {ScannerMode::Unicode, ScannerMode::KeysAndAltCodes, ScannerMode::CapsLockKeys}) {
+        for (ScanSuffix suffix : {ScanSuffix::Cr, ScanSuffix::CrLf, ScanSuffix::Tab, ScanSuffix::None}) {
+            all.emplace_back(mode, suffix);
+        }
+    }
+    return all;
+}
+
+class ScanMatrixTest : public ScanTest, public ::testing::WithParamInterface<MatrixRow> {
+protected:
+    static std::wstring MatrixBarcode(int n) { return L"GB0626-2005^A^局^^X[26]" + std::to_wstring(n) + L"^^关 x^^^20261201^^^^"; }
+    static std::string Expected(int n) { return "X〔26〕" + std::to_string(n) + "|关 x"; }
+};
+
+TEST_P(ScanMatrixTest, EachScanIsTakenWholeAndNoKeyOfItActsOnTheWindow)
+{
+    const MatrixRow& row = GetParam();
+    Setting(L"PLinput", L"1");
+    Setting(L"SHao", L"SW-1");
+    TmainForm& main = Start();
+    int n = 0;
+    for (const auto& [mode, suffix] : row.scans) {
+        ++n;
+        if (row.dialog) {
+            std::string fields;
+            WithEntryDialog(main, [&](HWND dialog) {
+                SendScan(MatrixBarcode(n), mode, suffix, row.gapMs);
+                for (int i = 0; i < 100 && FieldText(dialog, EntryField::ewh).empty(); ++i) Sleep(20);
+                GUITHREADINFO thread{sizeof thread};
+                GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+                fields = FieldText(dialog, EntryField::ewh) + "|" + FieldText(dialog, EntryField::ewjbt) + "|" +
+                         FieldText(dialog, EntryField::emmdj1) + "|" + std::to_string(IsWindowVisible(dialog)) +
+                         std::to_string(thread.hwndFocus == GetDlgItem(dialog, TForm1::ControlId(EntryField::eybyj)));
+            });
+            EXPECT_EQ(fields, Expected(n) + "||11") << "scan " << n;
+        } else {
+            SetForegroundWindow(form->hwnd());
+            SetFocus(form->Control(kQueryMode));
+            std::atomic<bool> sent{false};
+            std::thread scanner([&, mode = mode, suffix = suffix] {
+                SendScan(MatrixBarcode(n), mode, suffix, row.gapMs);
+                sent = true;
+            });
+            while (!sent) Pump(20);
+            scanner.join();
+            for (int i = 0; i < 100 && RowCount() < n; ++i) Pump(20);
+            EXPECT_EQ(MainFormTest::Stored("wh", n) + "|" + MainFormTest::Stored("wjbt", n), Expected(n))
+                << "scan " << n << ": " << StatusText(*form);
+            EXPECT_FALSE(Checked(kQueryMode)) << "scan " << n;
+            EXPECT_EQ(GetFocus(), form->Control(kQueryMode)) << "scan " << n;
+        }
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Matrix, ScanMatrixTest,
+    ::testing::Values(
+        MatrixRow{true, 1, EveryModeAndEnding()},
+        MatrixRow{true, 30, {{ScannerMode::Unicode, ScanSuffix::CrLf}, {ScannerMode::KeysAndAltCodes, ScanSuffix::Tab},
+                             {ScannerMode::CapsLockKeys, ScanSuffix::None}}},
+        MatrixRow{true, 100, {{ScannerMode::KeysAndAltCodes, ScanSuffix::None}, {ScannerMode::CapsLockKeys, ScanSuffix::Cr}}},
+        MatrixRow{false, 1, EveryModeAndEnding()},
+        MatrixRow{false, 30, {{ScannerMode::Unicode, ScanSuffix::None}, {ScannerMode::KeysAndAltCodes, ScanSuffix::Cr},
+                              {ScannerMode::CapsLockKeys, ScanSuffix::Tab}}},
+        MatrixRow{false, 100, {{ScannerMode::Unicode, ScanSuffix::Tab}, {ScannerMode::KeysAndAltCodes, ScanSuffix::CrLf}}}),
+    [](const ::testing::TestParamInfo<MatrixRow>& info) {
+        return std::string(info.param.dialog ? "Dialog" : "MainWindow") + "_" + std::to_string(info.param.gapMs) + "ms";
+    });
 
 }  // namespace

@@ -148,7 +148,7 @@ void MainWindowPresenter::edtbtnClick()
     TSQLiteDatabase db(state_.databasePath);
     if (!db.HasTable(kTableName)) return;
     RecordRow row = rows_[static_cast<std::size_t>(index)];
-    db.Execute(UpdateRecordStatement(PrepareRecordFields(*dialog), RecordIdOf(row)));
+    db.Execute(UpdateRecordStatement(PrepareEditedFields(*dialog, row), RecordIdOf(row)));
     WriteBackRow(*dialog, row);
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
@@ -235,16 +235,32 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
         if (!db.HasTable(kTableName) || terms.empty()) return;
         result = db.Query(SearchStatement(terms));
     }
-    if (result->CountRows() < 1) {
+    if (!ShowResult(std::move(result))) {
         env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
-        return;
     }
+}
+
+bool MainWindowPresenter::ShowFoundRecords(const SqlStatement& query)
+{
+    std::unique_ptr<TSQLiteTable> result;
+    {
+        TSQLiteDatabase db(state_.databasePath);
+        if (!db.HasTable(kTableName)) return false;
+        result = db.Query(query);
+    }
+    return ShowResult(std::move(result));
+}
+
+bool MainWindowPresenter::ShowResult(std::unique_ptr<TSQLiteTable> result)
+{
+    if (result->CountRows() < 1) return false;
     if (!queryMode_) {
         view_.ShowQueryMode(true);
         CheckBox6Click(true);
     }
     FillRecordList(std::move(result), rows_);
     view_.ShowRows(rows_);
+    return true;
 }
 
 void MainWindowPresenter::DeleteSelectedClick()

@@ -15,6 +15,8 @@
 #include "register/core/shell/settings_form.h"
 #include "register/core/shell/startup.h"
 
+class TSQLiteTable;
+
 namespace quorva {
 
 // What the main window shows; the window itself only puts it on screen.
@@ -84,6 +86,10 @@ public:
     // The records matching `terms` as a search result in query mode; none
     // found gives the warning and leaves the list as it was.
     void ShowSearchResult(const std::vector<SearchTerm>& terms);
+    // The records `query` selects as a search result in query mode. False,
+    // with no warning and the list as it was, when it selects none or the
+    // table is missing.
+    bool ShowFoundRecords(const SqlStatement& query);
     // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
     void DeleteSelectedClick();
     void ClearAllClick();
@@ -105,6 +111,8 @@ private:
     std::unique_ptr<EntryDialog> CreateEntryDialog();
     void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);
+    // Shows a search result's rows; false when it has none.
+    bool ShowResult(std::unique_ptr<TSQLiteTable> result);
     // Runs a change of the database, then reloads the list also when the
     // change failed; the change's error wins.
     template <typename Change>
