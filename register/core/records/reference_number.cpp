@@ -21,6 +21,10 @@ constexpr char16_t kFullWidthOffset = 0xFEE0;
 // No UTF-8 text has this byte, so every text that starts with a prefix
 // sorts before the prefix followed by it.
 const char* const kAfterEveryText = "\xFF";
+// Each range is one seek in the index; a number with two brackets and two
+// runs of digits has 400 spellings.
+constexpr std::size_t kMaxPrefixes = 1024;
+constexpr char16_t kLikeEscape = u'\\';
 
 bool IsAsciiAlphanumeric(char16_t c)
 {
@@ -49,32 +53,73 @@ std::u16string Spellings(char16_t normal)
     return {normal};
 }
 
-// The prefixes every stored spelling of `key` starts with: each spelling of
-// its first character, or else its leading run of characters that have one
-// spelling only; and each space, for numbers stored with spaces in front.
+// The key in pieces, each with the spellings it is looked up in: a bracket
+// in any shape and width, a run of digits and letters in either width (a
+// run typed half in each is the one spelling the look-up does not reach),
+// any other character as it is.
+std::vector<std::vector<std::u16string>> SpelledPieces(const std::u16string& key)
+{
+    std::vector<std::vector<std::u16string>> pieces;
+    for (std::size_t i = 0; i < key.size();) {
+        std::size_t end = i + 1;
+        if (IsAsciiAlphanumeric(key[i])) {
+            while (end < key.size() && IsAsciiAlphanumeric(key[end])) ++end;
+            std::u16string run = key.substr(i, end - i);
+            std::u16string wide = run;
+            for (char16_t& c : wide) c = static_cast<char16_t>(c + kFullWidthOffset);
+            pieces.push_back({run, wide});
+        } else {
+            pieces.emplace_back();
+            for (char16_t spelling : Spellings(key[i])) pieces.back().push_back({spelling});
+        }
+        i = end;
+    }
+    return pieces;
+}
+
+// The prefixes every looked-up spelling of `key` starts with: the whole key
+// in each spelling when there are at most kMaxPrefixes of them, else as
+// much of it as that many reach; and each space, for numbers stored with
+// spaces in front.
 std::vector<std::u16string> StoredPrefixes(const std::u16string& key)
 {
-    std::vector<std::u16string> prefixes;
-    const std::u16string first = Spellings(key.front());
-    if (first.size() > 1) {
-        for (char16_t spelling : first) prefixes.push_back({spelling});
-    } else {
-        std::size_t length = 1;
-        while (length < key.size() && Spellings(key[length]).size() == 1) ++length;
-        prefixes.push_back(key.substr(0, length));
+    std::vector<std::u16string> prefixes{u""};
+    for (const std::vector<std::u16string>& spellings : SpelledPieces(key)) {
+        if (prefixes.size() * spellings.size() > kMaxPrefixes) break;
+        std::vector<std::u16string> longer;
+        for (const std::u16string& prefix : prefixes) {
+            for (const std::u16string& spelling : spellings) longer.push_back(prefix + spelling);
+        }
+        prefixes = std::move(longer);
     }
     for (char16_t space : kSpaces) prefixes.push_back({space});
     return prefixes;
 }
 
-// Ranges of the indexed column, so a register of any size is looked up
-// through its index.
+// Any spelling of `key`, spaces around it included, and a few texts more:
+// a character with other spellings stands for any one character.
+std::string NearPattern(const std::u16string& key)
+{
+    std::u16string pattern = u"%";
+    for (char16_t c : key) {
+        if (Spellings(c).size() > 1) {
+            pattern += u'_';
+            continue;
+        }
+        if (c == u'%' || c == u'_' || c == kLikeEscape) pattern += kLikeEscape;
+        pattern += c;
+    }
+    return Utf16ToUtf8(pattern + u'%');
+}
+
+// Ranges of the indexed column, so that a register of any size is looked
+// up through its index, and a pattern, so that only near matches come back.
 SqlStatement CandidatesStatement(const std::u16string& key)
 {
     const std::string column = ColumnName(Column::wh);
     SqlStatement statement{std::string("SELECT ") + ColumnName(Column::ID) + "," + column + " FROM " + kTableName +
-                               " WHERE ",
-                           {}};
+                               " WHERE " + column + " LIKE ? ESCAPE '\\' AND (",
+                           {NearPattern(key)}};
     const std::vector<std::u16string> prefixes = StoredPrefixes(key);
     for (std::size_t i = 0; i < prefixes.size(); ++i) {
         if (i > 0) statement.text += " OR ";
@@ -83,6 +128,7 @@ SqlStatement CandidatesStatement(const std::u16string& key)
         statement.values.emplace_back(prefix);
         statement.values.emplace_back(prefix + kAfterEveryText);
     }
+    statement.text += ")";
     return statement;
 }
 
