@@ -84,21 +84,11 @@ TEST(DocumentBarcode, TextWithoutAKnownVersionTagIsNoDocumentBarcode)
 
 TEST(DocumentBarcode, AStraySeparatorShowsAsFieldsThatDoNotFitOrAsTooFewFields)
 {
-    const struct {
-        const char* text;
-        std::vector<Column> misfits;
-        bool fieldsMissing;
-    } cases[] = {
-        {"GB0626-2005^1^局^函^号^送^标^题^秘密^特急^20261201^^^^", {Column::mmdj, Column::jjcd, Column::fwrq}, false},
-        {"GB0626-2005^1^局^函^号^送^标题^绝密长期^特提^20261201^^^2026-13-01^", {Column::zzrq}, false},
-        {"GB0626-2005^1^局^函^号^送^标题^秘密^特急^20261201^^", {}, true},
-    };
-    for (const auto& c : cases) {
-        const auto document = ParseDocumentBarcode(c.text);
-        ASSERT_TRUE(document) << c.text;
-        EXPECT_EQ(document->misfits, c.misfits) << c.text;
-        EXPECT_EQ(document->fieldsMissing, c.fieldsMissing) << c.text;
-    }
+    EXPECT_EQ(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标^题^秘密^特急^20261201^^^^")->misfits,
+              (std::vector<Column>{Column::mmdj, Column::jjcd, Column::fwrq}));
+    EXPECT_EQ(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标题^绝密长期^特提^20261201^^^2026-13-01^")->misfits,
+              std::vector<Column>{Column::zzrq});
+    EXPECT_TRUE(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标题^秘密^特急^20261201^^")->fieldsMissing);
 }
 
 TEST(DocumentBarcode, CharactersOutsideCodePage936SurviveInTheTitle)

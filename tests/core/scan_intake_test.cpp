@@ -43,6 +43,7 @@ protected:
         Set(keys::kReceiptNumber, "SW-1");
         std::filesystem::create_directories(dbFolder);
         fs.folders.insert(dbFolder);
+        fs.creatableRoots.insert("A:");
         presenter.FormCreate();
         presenter.FormShow();
     }
@@ -61,22 +62,22 @@ protected:
 
 TEST_F(ScanIntakeTest, ASilentRunStoresSoundScansAndKeepsEveryOtherBesideTheDatabase)
 {
+    const std::string db = presenter.state().databasePath;
     const struct {
         std::string scan;
         std::string reason;
-        std::function<void()> before;
+        std::function<void()> before = {};
     } run[] = {
-        {Barcode("京发〔2026〕1号"), "", {}},
-        {Barcode(" 京发［２０２６］1号"), "来文号“ 京发［２０２６］1号”已存在于数据库（ID 1，收文号“SW-2”，《标题》）", {}},
-        {Barcode("京发〔2026〕2号", "标^题"), "条码字段可能错位（“^”多余或缺失）：密级“题”无法识别", {}},
-        {Barcode("京发〔2026〕2号", "标题", ""), "条码中没有成文日期", {}},
-        {"GB0626-2005^1^局^函^京发〔2026〕2号^^标题^", "条码的字段数不足，分隔符“^”有缺失", {}},
+        {Barcode("京发〔2026〕1号"), ""},
+        {Barcode(" 京发［２０２６］1号"), "来文号“ 京发［２０２６］1号”已存在于数据库（ID 1，收文号“SW-2”，《标题》）"},
+        {Barcode("京发〔2026〕2号", "标^题"), "条码字段可能错位（“^”多余或缺失）：密级“题”无法识别"},
+        {Barcode("京发〔2026〕2号", "标题", ""), "条码中没有成文日期"},
+        {"GB0626-2005^1^局^函^京发〔2026〕2号^^标题^", "条码的字段数不足，分隔符“^”有缺失"},
         {Barcode("京发〔2026〕2号"), "无法由上一个收文号“收文”推出新的收文号", [&] { Set(keys::kReceiptNumber, "收文"); }},
-        {Barcode("京发〔2026〕3号"), "Failed to open database \"" + presenter.state().databasePath + "\" : unable to open database file",
-         [&] {
+        {Barcode("京发〔2026〕3号"), "Failed to open database \"" + db + "\" : unable to open database file", [&] {
              Set(keys::kReceiptNumber, "SW-2");
-             std::filesystem::rename(presenter.state().databasePath, folder.File("moved"));
-             std::filesystem::create_directory(presenter.state().databasePath);
+             std::filesystem::rename(db, folder.File("moved"));
+             std::filesystem::create_directory(db);
          }},
     };
     std::string kept = "\xEF\xBB\xBF";
@@ -90,6 +91,9 @@ TEST_F(ScanIntakeTest, ASilentRunStoresSoundScansAndKeepsEveryOtherBesideTheData
     EXPECT_EQ(fs.files[dbFolder + "\\未录入扫描.txt"], kept);
     EXPECT_EQ(view.sounds, "+------");
     EXPECT_EQ(store.Read(kIni, kSettingsSection, keys::kHandlingNumber, "<none>"), "<none>");
+    fs.folders.erase(dbFolder);
+    intake.ScanArrived(Barcode("京发〔2026〕3号"));
+    EXPECT_EQ(fs.files["A:\\ovd\\未录入扫描.txt"], "\xEF\xBB\xBF" + kept.substr(kept.rfind("2026-12-08")));
     EXPECT_TRUE(prompter.shown.empty());
 }
 

@@ -47,9 +47,7 @@ void FakeFileSystem::CreateEmptyFile(const std::string& path)
 
 bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes)
 {
-    if (!folders.count(quorva::FolderOf(path))) return false;
-    files[path] += bytes;
-    return true;
+    return folders.count(quorva::FolderOf(path)) && (files[path] += bytes, true);
 }
 
 quorva::PromptAnswer ScriptedPrompter::Show(const std::string& text, const std::string& caption,
