@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <sstream>
 #include <thread>
 
@@ -119,20 +118,15 @@ protected:
         WritePrivateProfileStringW(L"Option", key, value, Widen(Ini()).c_str());
     }
 
-    // Over the main window while it runs, as the clerk's scanner does. A
-    // space or Tab that reached the focused 查询模式 would untick or leave it.
+    // Over the main window, as the clerk's scanner does. A space or Tab that
+    // reached the focused 查询模式 would untick or leave it.
     void ScanIntoMainWindow(const std::wstring& text, ScannerMode mode = ScannerMode::Unicode,
                             ScanSuffix suffix = ScanSuffix::Cr, DWORD gapMs = kScannerPaceMs)
     {
         SetForegroundWindow(form->hwnd());
         SetFocus(form->Control(kQueryMode));
-        std::atomic<bool> sent{false};
-        std::thread scanner([&] {
-            SendScan(text, mode, suffix, gapMs);
-            sent = true;
-        });
-        while (!sent) Pump(20);
-        scanner.join();
+        Pump(50);
+        SendScan(text, mode, suffix, gapMs);
         Pump(300);
     }
 };
@@ -249,24 +243,18 @@ TEST_F(ScanTest, ARunOfSilentScansLosesNoneAndShowsNoBox)
     Setting(L"PLinput", L"1");
     Setting(L"SHao", L"SW-1");
     Start();
-    const auto scan = [&](int n) { ScanIntoMainWindow(Barcode((L"京发[2026]" + std::to_wstring(n) + L"号").c_str(), L"文件")); };
     const std::wstring database = Widen(DatabasePath());
     for (int n = 1; n <= 20; ++n) {
-        if (n == 5) {
-            Click(kQueryMode);
-            scan(99);
-            EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕99号”的记录");
-            Click(kQueryMode);
-        } else if (n == 10) {
-            ScanIntoMainWindow(Barcode(L"京发［２０２６］1号 ", L"文件"));
-        } else if (n == 15) {
-            // Held by another program for reading only, the database opens read-only.
-            const HANDLE held = CreateFileW(database.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-            scan(n);
-            CloseHandle(held);
-        } else {
-            scan(n);
-        }
+        const std::wstring number = n == 10 ? L"京发［２０２６］1号 " : L"京发[2026]" + std::to_wstring(n == 5 ? 99 : n) + L"号";
+        // A query that finds nothing, a duplicate, and the database held
+        // open for reading only by another program, so it opens read-only.
+        if (n == 5) Click(kQueryMode);
+        const HANDLE held = n == 15 ? CreateFileW(database.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                                    : INVALID_HANDLE_VALUE;
+        ScanIntoMainWindow(Barcode(number.c_str(), L"文件"));
+        if (n == 5) EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕99号”的记录");
+        if (n == 5) Click(kQueryMode);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     }
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(RowCount(), 17);
