@@ -88,7 +88,6 @@ TEST(ScanBurst, RecordedKeyboardMessagesGiveTheScansAndLetTheRestThrough)
         std::vector<std::string> scans;
         std::string passed;
     } cases[] = {
-        {"unicode, 1 ms, CR", Recording().Unicode(kBarcode).Stroke(virtual_keys::kReturn, u'\r'), {kBarcode}, tag},
         {"keys and Alt codes, 100 ms, CR LF",
          Recording(100).Keys(kBarcode).Stroke(virtual_keys::kReturn, u'\r').Key(kControl).Stroke('J', u'\n'), {kBarcode}, tag},
         {"Alt codes typed by the platform, 30 ms, Tab", Recording(30).Keys(kBarcode, true).Stroke(virtual_keys::kTab, u'\t'),

@@ -262,6 +262,7 @@ TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
     {
         TSQLiteDatabase db(DatabasePath());
         db.Execute("update Quorva set fwrq='20261130', mmdj='绝密长期'");
+        db.Execute("update Quorva set fwrq='2026年春' where id=2");
     }
     Start();
     ListView_SetItemState(form->Control(kList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -295,6 +296,7 @@ TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
     EXPECT_EQ(Stored("wh", 2), "新〔2026〕2号");
     EXPECT_EQ(Stored("swrq", 2), "20261202");
     EXPECT_EQ(Stored("mmdj", 2), "绝密长期");
+    EXPECT_EQ(Stored("fwrq", 2), "2026年春") << "an issue date the picker cannot show is kept";
     EXPECT_EQ(Stored("wjbt", 1), "第一份");
     EXPECT_EQ(Stored("wjbt", 3), "第三份");
     EXPECT_EQ(Cell(1, 8), "第二份（改）");

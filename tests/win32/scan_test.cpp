@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 #include <thread>
 
 #include "register/core/search/search_form.h"
@@ -270,50 +271,41 @@ TEST_F(ScanTest, ARunOfSilentScansLosesNoneAndShowsNoBox)
 // each window meets every mode, pace and ending and the two windows together
 // every mode at every pace. A scan is written as its mode, Unicode, Keys with
 // Alt codes or CapsLock keys, and its ending, CR, cr Lf, Tab or None.
-struct MatrixRow {
-    bool dialog;
-    DWORD gapMs;
-    const char* scans;
-};
-
-void PrintTo(const MatrixRow& row, std::ostream* out)
-{
-    *out << (row.dialog ? "dialog, " : "main window, ") << row.gapMs << " ms: " << row.scans;
-}
-
+using MatrixRow = std::tuple<bool, DWORD, const char*>;  // the dialog or not, the pace, the scans
 class ScanMatrixTest : public ScanTest, public ::testing::WithParamInterface<MatrixRow> {};
 
 TEST_P(ScanMatrixTest, EachScanIsTakenWholeAndNoKeyOfItActsOnTheWindow)
 {
-    const MatrixRow& row = GetParam();
+    const auto [dialog, gapMs, scanned] = GetParam();
     Setting(L"PLinput", L"1");
     Setting(L"SHao", L"SW-1");
     TmainForm& main = Start();
-    std::istringstream scans(row.scans);
+    std::istringstream scans(scanned);
     std::string code;
     for (int n = 1; scans >> code; ++n) {
         const auto mode = static_cast<ScannerMode>(std::string("UKC").find(code[0]));
         const auto suffix = static_cast<ScanSuffix>(std::string("CLTN").find(code[1]));
         const std::wstring barcode = L"GB0626-2005^A^局^^X[26]" + std::to_wstring(n) + L"^^关 x^^^20261201^^^^";
         const std::string expected = "X〔26〕" + std::to_string(n) + "|关 x";
-        if (row.dialog) {
+        if (dialog) {
             std::string fields;
-            WithEntryDialog(main, [&](HWND dialog) {
-                SendScan(barcode, mode, suffix, row.gapMs);
-                for (int i = 0; i < 100 && FieldText(dialog, EntryField::ewh).empty(); ++i) Sleep(20);
+            WithEntryDialog(main, [&, mode = mode, suffix = suffix, gapMs = gapMs](HWND entry) {
+                SendScan(barcode, mode, suffix, gapMs);
+                for (int i = 0; i < 100 && FieldText(entry, EntryField::ewh).empty(); ++i) Sleep(20);
                 GUITHREADINFO thread{sizeof thread};
-                GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
-                fields = FieldText(dialog, EntryField::ewh) + "|" + FieldText(dialog, EntryField::ewjbt) + "|" +
-                         FieldText(dialog, EntryField::emmdj1) + "|" + std::to_string(IsWindowVisible(dialog)) +
-                         std::to_string(thread.hwndFocus == GetDlgItem(dialog, TForm1::ControlId(EntryField::eybyj)));
+                GetGUIThreadInfo(GetWindowThreadProcessId(entry, nullptr), &thread);
+                fields = FieldText(entry, EntryField::ewh) + "|" + FieldText(entry, EntryField::ewjbt) + "|" +
+                         FieldText(entry, EntryField::emmdj1) + "|" + std::to_string(IsWindowVisible(entry)) +
+                         std::to_string(thread.hwndFocus == GetDlgItem(entry, TForm1::ControlId(EntryField::eybyj)));
             });
             EXPECT_EQ(fields, expected + "||11") << code;
         } else {
-            ScanIntoMainWindow(barcode, mode, suffix, row.gapMs);
+            ScanIntoMainWindow(barcode, mode, suffix, gapMs);
             for (int i = 0; i < 100 && RowCount() < n; ++i) Pump(20);
-            EXPECT_EQ(Stored("wh", n) + "|" + Stored("wjbt", n), expected) << code << ": " << StatusText(*form);
-            EXPECT_FALSE(Checked(kQueryMode)) << code;
-            EXPECT_EQ(GetFocus(), form->Control(kQueryMode)) << code;
+            EXPECT_EQ(Stored("wh", n) + "|" + Stored("wjbt", n) + "|" + std::to_string(Checked(kQueryMode)) +
+                          std::to_string(GetFocus() == form->Control(kQueryMode)),
+                      expected + "|01")
+                << code << ": " << StatusText(*form);
         }
     }
     EXPECT_TRUE(prompter.shown.empty());
@@ -323,10 +315,6 @@ const char* const kEveryModeAndEnding = "UC UL UT UN KC KL KT KN CC CL CT CN";
 INSTANTIATE_TEST_SUITE_P(Matrix, ScanMatrixTest,
                          ::testing::Values(MatrixRow{true, 1, kEveryModeAndEnding}, MatrixRow{true, 30, "UL KT CN"},
                                            MatrixRow{true, 100, "KN CC"}, MatrixRow{false, 1, kEveryModeAndEnding},
-                                           MatrixRow{false, 30, "UN KC CT"}, MatrixRow{false, 100, "UT KL"}),
-                         [](const ::testing::TestParamInfo<MatrixRow>& info) {
-                             return std::string(info.param.dialog ? "Dialog_" : "MainWindow_") +
-                                    std::to_string(info.param.gapMs) + "ms";
-                         });
+                                           MatrixRow{false, 30, "UN KC CT"}, MatrixRow{false, 100, "UT KL"}));
 
 }  // namespace

@@ -160,7 +160,8 @@ void TForm1::ClearDate(EntryField field)
 {
     dates_.erase(field);
     undated_.insert(field);
-    if (open_) SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_NONE, 0);
+    SYSTEMTIME ignored = kBuiltInDate;
+    if (open_) SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&ignored));
 }
 
 bool TForm1::HasDate(EntryField field) const
@@ -203,8 +204,8 @@ void TForm1::AddField(EntryField field)
                              DTS_SHORTDATEFORMAT | WS_TABSTOP | (undated_.count(field) ? DTS_SHOWNONE : 0), id);
         SendMessageW(control, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyyMMdd"));
         SYSTEMTIME initial = kBuiltInDate;
-        SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&initial));
-        if (undated_.count(field)) SendMessageW(control, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+        SendMessageW(control, DTM_SETSYSTEMTIME, undated_.count(field) ? GDT_NONE : GDT_VALID,
+                     reinterpret_cast<LPARAM>(&initial));
         break;
     }
     (void)control;
