@@ -15,6 +15,7 @@ constexpr LPARAM kPreviousKeyState = 1 << 30;
 constexpr LPARAM kExtendedKey = 1 << 24;
 constexpr LPARAM kOneKeystroke = 1;
 constexpr int kMaxAnsiCharacters = 2;
+const wchar_t* const kSinkClass = L"QuorvaScanSink";
 
 // A message hook gets no context, so it finds the listeners of its thread
 // here; the hook lives while the thread has any.
@@ -72,19 +73,33 @@ std::wstring WindowText(HWND hwnd)
     return text;
 }
 
-// The window never sees the key; the character it makes still comes, for
-// the burst to read.
-void Swallow(MSG& message)
+// Takes the keys the window must not see: message-only, no input reaches it
+// but what is sent to it.
+LRESULT CALLBACK SinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message.message != WM_CHAR && message.message != WM_SYSCHAR) TranslateMessage(&message);
-    message.message = WM_NULL;
+    if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return 0;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND CreateSink()
+{
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW sink{};
+    if (!GetClassInfoW(instance, kSinkClass, &sink)) {
+        sink.lpfnWndProc = SinkProc;
+        sink.hInstance = instance;
+        sink.lpszClassName = kSinkClass;
+        RegisterClassW(&sink);
+    }
+    return CreateWindowExW(0, kSinkClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
 }
 
 }  // namespace
 
 ScanListener::ScanListener(HWND window, std::function<ScanPolicy()> policy,
                            std::function<void(const ScanArrival&)> onScan)
-    : window_(window), policy_(std::move(policy)), onScan_(std::move(onScan)), burst_(AnsiCharacters)
+    : window_(window), sink_(CreateSink()), policy_(std::move(policy)), onScan_(std::move(onScan)),
+      burst_(AnsiCharacters)
 {
     SetWindowSubclass(window_, WindowProc, kScanSubclass, reinterpret_cast<DWORD_PTR>(this));
     if (threadListeners.listeners.empty()) {
@@ -96,6 +111,7 @@ ScanListener::ScanListener(HWND window, std::function<ScanPolicy()> policy,
 ScanListener::~ScanListener()
 {
     if (timing_) KillTimer(window_, kQuietTimer);
+    DestroyWindow(sink_);
     RemoveWindowSubclass(window_, WindowProc, kScanSubclass);
     auto& listeners = threadListeners.listeners;
     listeners.erase(std::remove(listeners.begin(), listeners.end(), this), listeners.end());
@@ -122,7 +138,8 @@ LRESULT CALLBACK ScanListener::GetMessageHook(int code, WPARAM wParam, LPARAM lP
 
 bool ScanListener::Receives(const MSG& message) const
 {
-    return GetActiveWindow() == window_ && (message.hwnd == window_ || IsChild(window_, message.hwnd));
+    return GetActiveWindow() == window_ &&
+           (message.hwnd == window_ || message.hwnd == sink_ || IsChild(window_, message.hwnd));
 }
 
 void ScanListener::Watch(MSG& message)
@@ -150,6 +167,17 @@ void ScanListener::Follow(const quorva::KeyVerdict& verdict, MSG* message)
         });
     }
     KeepTimer();
+}
+
+// A key the window must not see goes to the sink instead: translated there
+// as anywhere, its character still comes, for the burst to read.
+void ScanListener::Swallow(MSG& message) const
+{
+    if (message.message == WM_CHAR || message.message == WM_SYSCHAR) {
+        message.message = WM_NULL;
+    } else {
+        message.hwnd = sink_;
+    }
 }
 
 void ScanListener::NoteTarget()

@@ -43,12 +43,14 @@ private:
     bool Receives(const MSG& message) const;
     void Watch(MSG& message);
     void Follow(const quorva::KeyVerdict& verdict, MSG* message);
+    void Swallow(MSG& message) const;
     void NoteTarget();
     void Later(std::function<void()> delivery);
     void Deliver();
     void KeepTimer();
 
     HWND window_;
+    HWND sink_;
     std::function<ScanPolicy()> policy_;
     std::function<void(const ScanArrival&)> onScan_;
     quorva::ScanBurst burst_;
