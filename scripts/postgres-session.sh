@@ -54,6 +54,15 @@ quorva_start_postgres() {
     port=""
   done
   [ -n "$port" ] || { echo "PostgreSQL did not start:" >&2; tail -n 20 "$QUORVA_PG_ROOT/server.log" >&2; return 1; }
+  # The tests of a server that goes away stop and start it again by this.
+  cat >"$QUORVA_PG_ROOT/control.sh" <<CONTROL
+#!/bin/sh
+if [ "\$(id -u)" = 0 ]; then run="runuser -u $QUORVA_PG_OS_USER --"; else run=""; fi
+exec \$run "$bin/pg_ctl" -D "$QUORVA_PG_ROOT/data" -l "$QUORVA_PG_ROOT/server.log" -w -m fast \
+  -o "-p $port -c listen_addresses=127.0.0.1 -k $QUORVA_PG_ROOT" "\$1" >/dev/null 2>&1
+CONTROL
+  chmod 755 "$QUORVA_PG_ROOT/control.sh"
+  export QUORVA_PG_CONTROL="$QUORVA_PG_ROOT/control.sh"
   export QUORVA_PG_HOST=127.0.0.1 QUORVA_PG_PORT="$port" QUORVA_PG_DATABASE=quorva QUORVA_PG_USER=quorva_clerk
   QUORVA_PG_PASSWORD="$(quorva_pg_random)"
   export QUORVA_PG_PASSWORD QUORVA_PG_SUPERUSER_PASSWORD="$superuser_password"

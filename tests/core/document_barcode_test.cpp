@@ -29,7 +29,7 @@ TEST(DocumentBarcode, TheStandardLayoutFillsItsColumns)
     EXPECT_EQ((*document)[Column::tmzzdw], "市委办公厅");
     EXPECT_EQ((*document)[Column::zzrq], "20261202");
     EXPECT_EQ((*document)[Column::zdyzd], "备用");
-    EXPECT_TRUE(document->unreadDates.empty());
+    EXPECT_TRUE(document->misfits.empty());
     EXPECT_EQ((*document)[Column::swzh], "") << "the receipt number is the register's own";
 }
 
@@ -44,7 +44,7 @@ TEST(DocumentBarcode, EmptyAndMissingFieldsStayEmptyWhateverTheEnding)
         EXPECT_EQ((*document)[Column::wjbt], "标题") << text;
         EXPECT_EQ((*document)[Column::fwrq], "") << text;
         EXPECT_EQ((*document)[Column::zdyzd], "") << text;
-        EXPECT_TRUE(document->unreadDates.empty()) << text;
+        EXPECT_TRUE(document->misfits.empty()) << text;
     }
 }
 
@@ -66,11 +66,11 @@ TEST(DocumentBarcode, EveryDateFormBecomesEightDigitsAndOtherTextIsKeptAndFlagge
     for (const char* bad : {"20260231", "2026-3", "26.3.5", "2026年3月5", "三月五日", "2026-03-05x"}) {
         EXPECT_FALSE(quorva::NormaliseBarcodeDate(bad)) << bad;
     }
-    const auto document = ParseDocumentBarcode("GB0626-2005^1^2^3^4^5^6^7^8^2026年春^10^11^2026.12.9^");
+    const auto document = ParseDocumentBarcode("GB0626-2005^1^2^3^4^5^6^^^2026年春^10^11^2026.12.9^");
     ASSERT_TRUE(document);
     EXPECT_EQ((*document)[Column::fwrq], "2026年春");
     EXPECT_EQ((*document)[Column::zzrq], "20261209");
-    EXPECT_EQ(document->unreadDates, std::vector<Column>{Column::fwrq});
+    EXPECT_EQ(document->misfits, std::vector<Column>{Column::fwrq});
 }
 
 TEST(DocumentBarcode, TextWithoutAKnownVersionTagIsNoDocumentBarcode)
@@ -78,8 +78,17 @@ TEST(DocumentBarcode, TextWithoutAKnownVersionTagIsNoDocumentBarcode)
     for (const char* text : {"", "1100001234", "GB0626-2005", "GB0626-2006^1^2^", "x GB0626-2005^1^", "gb0626-2005^1^"}) {
         EXPECT_FALSE(ParseDocumentBarcode(text)) << text;
     }
-    EXPECT_TRUE(quorva::MayBeDocumentBarcode("GB06"));
-    EXPECT_FALSE(quorva::MayBeDocumentBarcode("12"));
+    EXPECT_TRUE(quorva::StartsDocumentBarcode("GB0626-2005^"));
+    EXPECT_FALSE(quorva::StartsDocumentBarcode("GB0626-2005"));
+}
+
+TEST(DocumentBarcode, AStraySeparatorShowsAsFieldsThatDoNotFitOrAsTooFewFields)
+{
+    EXPECT_EQ(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标^题^秘密^特急^20261201^^^^")->misfits,
+              (std::vector<Column>{Column::mmdj, Column::jjcd, Column::fwrq}));
+    EXPECT_EQ(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标题^绝密长期^特提^20261201^^^2026-13-01^")->misfits,
+              std::vector<Column>{Column::zzrq});
+    EXPECT_TRUE(ParseDocumentBarcode("GB0626-2005^1^局^函^号^送^标题^秘密^特急^20261201^^")->fieldsMissing);
 }
 
 TEST(DocumentBarcode, CharactersOutsideCodePage936SurviveInTheTitle)

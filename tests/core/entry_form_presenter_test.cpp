@@ -154,11 +154,13 @@ TEST_F(EntryFormPresenterTest, AYesThenANoKeepsTheDialogOpenWithBothFieldsRed)
     EXPECT_EQ(form.focused, EntryField::ebwh);
 }
 
-TEST_F(EntryFormPresenterTest, TheReferenceIsComparedAsTyped)
+TEST_F(EntryFormPresenterTest, TheReferenceIsComparedInItsNormalForm)
 {
     Store("京〔2026〕1号", "", "");
-    EXPECT_TRUE(presenter.Button4Click());
-    EXPECT_TRUE(prompter.shown.empty()) << "[ ] typed does not match 〔 〕 stored";
+    form.texts[EntryField::ewh] = " 京［２０２６］1号　";
+    presenter.Button4Click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "来文字号已存在于数据库！您确认要创建新的数据记录吗？");
 }
 
 TEST_F(EntryFormPresenterTest, AnEditAsksToOverwriteAndNeverAboutDuplicates)

@@ -87,16 +87,19 @@ TEST(RecordEntry, AnEditDialogIsFilledFromTheRow)
     EXPECT_EQ(dialog.Text(EntryField::ebz), "一\r\n二");
 }
 
-TEST(RecordEntry, AnUnreadableReceivedDateIsToldAndTheIssueDateRaises)
+TEST(RecordEntry, ADateThePickerCannotShowOpensUnsetAndKeepsItsStoredText)
 {
     ScriptedPrompter prompter;
     FakeEntryDialog dialog;
-    FillFromRow(StoredRow("bad", "20261130"), dialog, prompter);
+    RecordRow row = StoredRow("bad", "2026年春");
+    FillFromRow(row, dialog, prompter);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "日期格式不正确！");
-    EXPECT_EQ(dialog.Date(EntryField::eswrq).ToCompact(), "20140524");
-    FakeEntryDialog other;
-    EXPECT_THROW(FillFromRow(StoredRow("20261207", "2026-11-30"), other, prompter), std::runtime_error);
+    EXPECT_EQ(dialog.cleared, (std::set<EntryField>{EntryField::eswrq, EntryField::efwrq}));
+    dialog.SetDate(EntryField::efwrq, CivilDate{2026, 3, 1});
+    const RecordFields fields = PrepareEditedFields(dialog, row);
+    EXPECT_EQ(Field(fields, Column::swrq), "bad");
+    EXPECT_EQ(Field(fields, Column::fwrq), "20260301");
 }
 
 TEST(RecordEntry, WritingBackKeepsCaptionAndIdAndStoresTheDateForm)

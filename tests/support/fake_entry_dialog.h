@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,13 @@ public:
         const auto found = texts.find(field);
         return found == texts.end() ? std::string() : found->second;
     }
-    void SetDate(quorva::EntryField field, const quorva::CivilDate& date) override { dates[field] = date; }
+    void SetDate(quorva::EntryField field, const quorva::CivilDate& date) override
+    {
+        dates[field] = date;
+        cleared.erase(field);
+    }
+    void ClearDate(quorva::EntryField field) override { cleared.insert(field); }
+    bool HasDate(quorva::EntryField field) const override { return !cleared.count(field); }
     quorva::CivilDate Date(quorva::EntryField field) const override
     {
         const auto found = dates.find(field);
@@ -35,6 +42,7 @@ public:
     std::string caption = quorva::kNewRecordCaption;
     std::map<quorva::EntryField, std::string> texts;
     std::map<quorva::EntryField, quorva::CivilDate> dates;
+    std::set<quorva::EntryField> cleared;
     std::function<bool(FakeEntryDialog&)> clerk;
     int shown = 0;
 };

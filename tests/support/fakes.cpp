@@ -1,6 +1,7 @@
 #include "tests/support/fakes.h"
 
 #include <stdexcept>
+#include "register/core/barcode/unstored_scans.h"
 
 std::string MemoryProfileStore::Read(const std::string& file, const std::string& section, const std::string& key,
                                      const std::string& fallback) const
@@ -44,6 +45,11 @@ bool FakeFileSystem::FileExists(const std::string& path) const
 void FakeFileSystem::CreateEmptyFile(const std::string& path)
 {
     files[path] = "";
+}
+
+bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes)
+{
+    return folders.count(quorva::FolderOf(path)) && (files[path] += bytes, true);
 }
 
 quorva::PromptAnswer ScriptedPrompter::Show(const std::string& text, const std::string& caption,

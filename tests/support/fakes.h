@@ -30,6 +30,8 @@ public:
     bool CreateFolders(const std::string& path) override;
     bool FileExists(const std::string& path) const override;
     void CreateEmptyFile(const std::string& path) override;
+    // Only into a folder the machine has.
+    bool AppendToFile(const std::string& path, const std::string& bytes) override;
 
     std::set<std::string> creatableRoots;
     std::set<std::string> folders;

@@ -151,7 +151,7 @@ TEST_F(MainFormTest, AScannersKeystrokesRegisterACompleteRecord)
     EXPECT_EQ(Stored("swzh", 1), "SW2026-016");
     EXPECT_EQ(Stored("swrq", 1), "20261208");
     EXPECT_EQ(Stored("fwrq", 1), "20261208");
-    EXPECT_EQ(IniValue("SHao"), "SW2026-016");
+    EXPECT_EQ(Counter("SHao"), "SW2026-016");
     EXPECT_EQ(SelectedRow(), 0);
     EXPECT_EQ(Cell(0, 8), "关于𠀋䶮的通知");
 }
@@ -173,7 +173,7 @@ TEST_F(MainFormTest, AnEmptyRequiredFieldKeepsTheDialogOpen)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "注意：来文字号不能为空！");
     EXPECT_EQ(RowCount(), 0);
-    EXPECT_EQ(IniValue("SHao"), "<missing>") << "a cancelled dialog writes no counter";
+    EXPECT_EQ(Counter("SHao"), "<missing>") << "a cancelled dialog writes no counter";
 }
 
 TEST_F(MainFormTest, ADuplicateQuestionKeepsTheDialogBehindItFromTakingClicks)
@@ -259,6 +259,7 @@ TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
     AddRecord("2026-12-02", "否", "第二份");
     AddRecord("20261203", "否", "第三份");
     Sql("update Quorva set fwrq='20261130', mmdj='绝密长期'");
+    Sql("update Quorva set fwrq='2026年春' where id=2");
     Start();
     ListView_SetItemState(form->Control(kList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     std::string level, period, received;
@@ -291,6 +292,7 @@ TEST_F(MainFormTest, AnEditThroughTheDialogUpdatesExactlyOneRow)
     EXPECT_EQ(Stored("wh", 2), "新〔2026〕2号");
     EXPECT_EQ(Stored("swrq", 2), "20261202");
     EXPECT_EQ(Stored("mmdj", 2), "绝密长期");
+    EXPECT_EQ(Stored("fwrq", 2), "2026年春") << "an issue date the picker cannot show is kept";
     EXPECT_EQ(Stored("wjbt", 1), "第一份");
     EXPECT_EQ(Stored("wjbt", 3), "第三份");
     EXPECT_EQ(Cell(1, 8), "第二份（改）");

@@ -159,6 +159,13 @@ protected:
         ListView_GetItemText(form->Control(kList), row, column, buffer, 512);
         return Narrow(buffer);
     }
+    // The receipt or handling counter, wherever the store keeps it.
+    std::string Counter(const char* key)
+    {
+        if (!TestsOnServer()) return IniValue(key);
+        auto result = Store()->Query(SqlStatement{"SELECT value FROM QuorvaCounter WHERE name = ?", {std::string(key)}});
+        return result->CountRows() ? result->TextAt(0) : "<missing>";
+    }
     std::string IniValue(const char* key)
     {
         wchar_t buffer[256] = {};

@@ -27,7 +27,7 @@ std::string ValueOf(const EntryDialog& dialog, EntryField field)
     switch (field) {
     case EntryField::eswrq:
     case EntryField::efwrq:
-        return ApprovalDate(dialog.Date(field));
+        return dialog.HasDate(field) ? ApprovalDate(dialog.Date(field)) : "";
     case EntryField::emmdj1:
         return dialog.Text(EntryField::emmdj1) + dialog.Text(EntryField::emmdj2);
     default:

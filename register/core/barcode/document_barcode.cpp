@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "register/core/entry/entry_dialog.h"
 #include "register/core/text/civil_date.h"
 
 namespace quorva {
@@ -102,24 +103,47 @@ const BarcodeLayout* LayoutOf(std::string_view text)
     return nullptr;
 }
 
-void Store(ScannedDocument& document, const BarcodeSlot& slot, std::string text)
+template <std::size_t N>
+bool IsOneOf(std::string_view text, const char* const (&values)[N])
 {
-    std::string& field = document.fields[static_cast<int>(slot.column)];
+    return std::find(std::begin(values), std::end(values), text) != std::end(values);
+}
+
+bool IsRegisterClassification(std::string_view text)
+{
+    for (std::string_view level : kClassificationLevels) {
+        if (text.substr(0, level.size()) != level) continue;
+        const std::string_view period = text.substr(level.size());
+        return period.empty() || IsOneOf(period, kSecrecyPeriods);
+    }
+    return false;
+}
+
+bool Fits(const BarcodeSlot& slot, const std::string& text)
+{
+    if (text.empty()) return true;
     switch (slot.kind) {
-    case Kind::Reference:
-        field = ApplyBracketRule(text);
-        break;
     case Kind::Date:
-        if (const std::optional<std::string> date = NormaliseBarcodeDate(text)) {
-            field = *date;
-        } else {
-            if (!text.empty()) document.unreadDates.push_back(slot.column);
-            field = std::move(text);
-        }
-        break;
+        return NormaliseBarcodeDate(text).has_value();
+    case Kind::Classification:
+        return IsRegisterClassification(text);
+    case Kind::Urgency:
+        return IsOneOf(text, kUrgencies);
     default:
+        return true;
+    }
+}
+
+void PutField(ScannedDocument& document, const BarcodeSlot& slot, std::string text)
+{
+    if (!Fits(slot, text)) document.misfits.push_back(slot.column);
+    std::string& field = document.fields[static_cast<int>(slot.column)];
+    if (slot.kind == Kind::Reference) {
+        field = ApplyBracketRule(text);
+    } else if (slot.kind == Kind::Date) {
+        field = NormaliseBarcodeDate(text).value_or(text);
+    } else {
         field = std::move(text);
-        break;
     }
 }
 
@@ -131,7 +155,7 @@ const std::vector<BarcodeLayout>& BarcodeLayouts()
         {"GB0626-2005",
          {{Column::tmbh, Kind::Text}, {Column::lwdw, Kind::Text}, {Column::wz, Kind::Text},
           {Column::wh, Kind::Reference}, {Column::zsdw, Kind::Text}, {Column::wjbt, Kind::Text},
-          {Column::mmdj, Kind::Text}, {Column::jjcd, Kind::Text}, {Column::fwrq, Kind::Date},
+          {Column::mmdj, Kind::Classification}, {Column::jjcd, Kind::Urgency}, {Column::fwrq, Kind::Date},
           {Column::fbcq, Kind::Text}, {Column::tmzzdw, Kind::Text}, {Column::zzrq, Kind::Date},
           {Column::zdyzd, Kind::Custom}}},
     };
@@ -157,21 +181,17 @@ std::optional<ScannedDocument> ParseDocumentBarcode(std::string_view text)
     document.versionTag = layout->versionTag;
     const std::string_view body = WithoutEnding(text.substr(document.versionTag.size() + 1));
     const std::vector<std::string_view> parts = SplitFields(body);
+    document.fieldsMissing = parts.size() + 1 < layout->slots.size();
     for (std::size_t i = 0; i < layout->slots.size() && i < parts.size(); ++i) {
         const BarcodeSlot& slot = layout->slots[i];
-        Store(document, slot, slot.kind == Kind::Custom ? JoinFrom(parts, i) : std::string(parts[i]));
+        PutField(document, slot, slot.kind == Kind::Custom ? JoinFrom(parts, i) : std::string(parts[i]));
     }
     return document;
 }
 
-bool MayBeDocumentBarcode(std::string_view text)
+bool StartsDocumentBarcode(std::string_view text)
 {
-    for (const BarcodeLayout& layout : BarcodeLayouts()) {
-        const std::string_view tag = layout.versionTag;
-        const std::size_t common = std::min(tag.size(), text.size());
-        if (text.substr(0, common) == tag.substr(0, common)) return true;
-    }
-    return false;
+    return LayoutOf(text) != nullptr;
 }
 
 }  // namespace quorva

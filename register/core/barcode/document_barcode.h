@@ -18,6 +18,8 @@ enum class BarcodeFieldKind {
     Text,       // as it stands
     Reference,  // the reference number: the register's bracket rule
     Date,       // yyyymmdd when readable, otherwise kept and flagged
+    Classification,  // empty, or one of the register's levels and periods
+    Urgency,    // empty, or one of the register's urgencies
     Custom,     // the last field, taking any extra fields joined by "^"
 };
 
@@ -39,8 +41,11 @@ struct ScannedDocument {
     std::string versionTag;
     // By Column; only the barcode's columns are filled.
     RecordFields fields{};
-    // Date fields whose text could not be read as a date and is kept as is.
-    std::vector<Column> unreadDates;
+    // Fields whose text does not fit their kind, kept as they came: a "^"
+    // inside a field shifts every later one, and this is how it shows.
+    std::vector<Column> misfits;
+    // Fewer fields than the layout's: a separator is missing.
+    bool fieldsMissing = false;
 
     const std::string& operator[](Column column) const { return fields[static_cast<int>(column)]; }
 };
@@ -49,9 +54,8 @@ struct ScannedDocument {
 // A trailing "^", "^|" and line ends are dropped; missing fields are empty.
 std::optional<ScannedDocument> ParseDocumentBarcode(std::string_view text);
 
-// True when `text` could still grow into a text that starts with a known
-// version tag, or already does.
-bool MayBeDocumentBarcode(std::string_view text);
+// True when `text` starts with a known version tag and "^".
+bool StartsDocumentBarcode(std::string_view text);
 
 // yyyymmdd, yyyy-mm-dd, yyyy.m.d and yyyy年m月d日 as yyyymmdd; nothing for
 // any other text.

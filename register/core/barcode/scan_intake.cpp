@@ -1,13 +1,15 @@
 #include "register/core/barcode/scan_intake.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/register_numbers.h"
-#include "register/core/shell/settings.h"
-#include "register/core/text/text_encoding.h"
+#include "register/core/records/reference_number.h"
 #include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
+#include "register/core/shell/settings.h"
+#include "register/core/text/text_encoding.h"
 #include "register/store/sqlite_table.h"
 
 namespace quorva {
@@ -24,13 +26,27 @@ const struct {
     {Column::zzrq, EntryField::ezzrq},
 };
 
-const char* const kLevels[] = {"秘密", "机密", "绝密"};
+// Where the dialog shows a field that does not fit: the issue date's text
+// waits in 备注, as its picker cannot hold it.
+const struct {
+    Column column;
+    EntryField field;
+} kMarkedFields[] = {
+    {Column::mmdj, EntryField::emmdj1}, {Column::jjcd, EntryField::ejjcd},
+    {Column::zzrq, EntryField::ezzrq},  {Column::fwrq, EntryField::ebz},
+};
 
-// The dialog's required fields, in its order.
+// The fields a record needs, in the dialog's order, and the issue date, which
+// every document has and the edit command's picker needs.
 const struct {
     Column column;
     const char* name;
-} kRequired[] = {{Column::lwdw, "来文单位"}, {Column::wh, "来文号"}, {Column::wjbt, "文件标题"}};
+} kRequired[] = {{Column::lwdw, "来文单位"}, {Column::wh, "来文号"}, {Column::wjbt, "文件标题"}, {Column::fwrq, "成文日期"}};
+
+const struct {
+    Column column;
+    const char* name;
+} kCheckedFields[] = {{Column::fwrq, "成文日期"}, {Column::zzrq, "制作日期"}, {Column::mmdj, "密级"}, {Column::jjcd, "紧急程度"}};
 
 const struct {
     Column column;
@@ -39,6 +55,12 @@ const struct {
 
 const char* const kNotADocument = "扫描内容不是公文二维条码，未处理：";
 const char* const kNotStored = "，本次扫描未录入";
+const char* const kKeptIn = "，已记入 ";
+const char* const kNotKept = "，也无法写入“未录入扫描.txt”，请手工登记";
+const char* const kFieldsMissing = "条码的字段数不足，分隔符“^”有缺失";
+const char* const kMisplaced = "条码字段可能错位（“^”多余或缺失）：";
+const char* const kUnreadable = "无法识别";
+const char* const kNoKeys = "条码中既没有来文号也没有条码编号，无法查询";
 constexpr std::size_t kShownScanCharacters = 40;
 
 std::string& Field(RecordFields& fields, Column column) { return fields[static_cast<int>(column)]; }
@@ -47,7 +69,7 @@ const std::string& Field(const RecordFields& fields, Column column) { return fie
 // The classification's level when it starts with one, the rest as period.
 std::pair<std::string, std::string> SplitLevel(const std::string& mmdj)
 {
-    for (const char* level : kLevels) {
+    for (const char* level : kClassificationLevels) {
         const std::string prefix = level;
         if (mmdj.compare(0, prefix.size(), prefix) == 0) return {prefix, mmdj.substr(prefix.size())};
     }
@@ -60,6 +82,39 @@ std::string Shortened(const std::string& text)
     if (wide.size() <= kShownScanCharacters) return text;
     wide.resize(kShownScanCharacters);
     return Utf16ToUtf8(wide) + "…";
+}
+
+bool IsMisfit(const ScannedDocument& document, Column column)
+{
+    return std::find(document.misfits.begin(), document.misfits.end(), column) != document.misfits.end();
+}
+
+// Why the document cannot become a record without the clerk; empty when it
+// can.
+std::string WhyUnsound(const ScannedDocument& document)
+{
+    // Misplaced separators first: an empty field is then only their symptom.
+    if (document.fieldsMissing) return kFieldsMissing;
+    std::string misfits;
+    for (const auto& checked : kCheckedFields) {
+        if (!IsMisfit(document, checked.column)) continue;
+        misfits += std::string(misfits.empty() ? "" : "，") + checked.name + "“" + document[checked.column] + "”";
+    }
+    if (!misfits.empty()) return kMisplaced + misfits + kUnreadable;
+    for (const auto& required : kRequired) {
+        if (document[required.column].empty()) return std::string("条码中没有") + required.name;
+    }
+    return "";
+}
+
+// The receipt number silent entry gives the record: without one the record
+// could not be found again by it, so its absence refuses the scan.
+std::string ProposeNumbers(RegisterNumbers& numbers, const Settings& settings, RecordFields& fields)
+{
+    Field(fields, Column::swzh) = numbers.Propose(EntryField::eswzh);
+    Field(fields, Column::bwh) = numbers.Propose(EntryField::ebwh);
+    if (!Field(fields, Column::swzh).empty()) return "";
+    return "无法由上一个收文号“" + settings.ReadText(keys::kReceiptNumber, "") + "”推出新的收文号";
 }
 
 // The 25 columns every registration writes and the barcode's custom field.
@@ -82,6 +137,18 @@ SqlStatement InsertScannedStatement(const RecordFields& fields)
     return statement;
 }
 
+// The records that already hold the value; the reference number in its
+// normal form. Nothing when there are none.
+std::unique_ptr<TSQLiteTable> Duplicates(StoreConnection& db, Column column, const std::string& value)
+{
+    if (column == Column::wh) {
+        const std::vector<std::int64_t> ids = FindReference(db, value);
+        return ids.empty() ? nullptr : db.Query(RecordsByIdStatement(ids));
+    }
+    std::unique_ptr<TSQLiteTable> found = db.Query(DuplicateStatement(column, value));
+    return found->CountRows() < 1 ? nullptr : std::move(found);
+}
+
 std::string ExistingRecord(TSQLiteTable& found)
 {
     return "ID " + std::to_string(found.Int64At(found.ColumnIndex(ColumnName(Column::ID)))) + "，收文号“" +
@@ -89,37 +156,37 @@ std::string ExistingRecord(TSQLiteTable& found)
            found.TextAt(found.ColumnIndex(ColumnName(Column::wjbt))) + "》";
 }
 
-std::string StoredText(const RecordFields& fields, const ScannedDocument& document)
+std::string StoredText(const RecordFields& fields)
 {
-    std::string text = "已静默录入：收文号“" + Field(fields, Column::swzh) + "”，来文号“" +
-                       Field(fields, Column::wh) + "”，《" + Field(fields, Column::wjbt) + "》";
-    for (Column column : document.unreadDates) {
-        text += std::string("；") + (column == Column::fwrq ? "成文日期" : "制作日期") + "“" + document[column] +
-                "”无法识别为日期，按原文保存";
-    }
-    return text;
+    return "已静默录入：收文号“" + Field(fields, Column::swzh) + "”，来文号“" + Field(fields, Column::wh) + "”，《" +
+           Field(fields, Column::wjbt) + "》";
 }
 
 }  // namespace
 
-void FillFromScan(const ScannedDocument& document, EntryDialog& dialog)
+std::vector<EntryField> FillFromScan(const ScannedDocument& document, EntryDialog& dialog)
 {
     for (const auto& entry : kBarcodeTextFields) dialog.SetText(entry.field, document[entry.column]);
     const auto [level, period] = SplitLevel(document[Column::mmdj]);
     dialog.SetText(EntryField::emmdj1, level);
     dialog.SetText(EntryField::emmdj2, period);
     const std::string& issued = document[Column::fwrq];
-    if (const std::optional<CivilDate> date = ParseCompactDate(issued); date && issued.size() == 8) {
+    if (const std::optional<CivilDate> date = ParseCompactDate(issued); date && !IsMisfit(document, Column::fwrq)) {
         dialog.SetDate(EntryField::efwrq, *date);
     } else if (!issued.empty()) {
         std::string note = dialog.Text(EntryField::ebz);
         if (!note.empty()) note += "\r\n";
         dialog.SetText(EntryField::ebz, note + kUnreadIssueDateNote + issued);
     }
+    std::vector<EntryField> marked;
+    for (const auto& entry : kMarkedFields) {
+        if (IsMisfit(document, entry.column)) marked.push_back(entry.field);
+    }
+    return marked;
 }
 
-ScanIntake::ScanIntake(MainWindowPresenter& presenter, MainView& view, ScanSignals& signals)
-    : presenter_(presenter), view_(view), signals_(signals)
+ScanIntake::ScanIntake(MainWindowPresenter& presenter, MainView& view, ScanSignals& signals, UnstoredScans& unstored)
+    : presenter_(presenter), view_(view), signals_(signals), unstored_(unstored)
 {
 }
 
@@ -134,12 +201,14 @@ void ScanIntake::ScanArrived(const std::string& text)
     const std::optional<ScannedDocument> document = ParseDocumentBarcode(text);
     if (!document) {
         Refuse(kNotADocument + Shortened(text));
-        return;
-    }
-    if (presenter_.queryMode()) {
-        FindRecords(*document);
+    } else if (!presenter_.queryMode()) {
+        RegisterSilently(text, *document);
     } else {
-        RegisterSilently(*document);
+        try {
+            FindRecords(*document);
+        } catch (const std::exception& error) {
+            Refuse(std::string("查询失败：") + error.what());
+        }
     }
 }
 
@@ -149,56 +218,100 @@ void ScanIntake::Refuse(const std::string& status)
     signals_.Refused();
 }
 
+void ScanIntake::Keep(const std::string& text, const std::string& reason)
+{
+    // Beside the records (for the server, beside the settings file), else
+    // beside the settings file.
+    const std::optional<std::string> file =
+        unstored_.Keep({presenter_.store().SideFolder(), FolderOf(presenter_.state().settingsPath)}, text, reason);
+    Refuse(reason + kNotStored + (file ? kKeptIn + *file : kNotKept));
+}
+
 void ScanIntake::FindRecords(const ScannedDocument& document)
 {
     // The reference number names a document; the barcode number stands in
     // for it only when the barcode carries none.
-    const Column key = document[Column::wh].empty() ? Column::tmbh : Column::wh;
-    presenter_.ShowSearchResult({SearchTerm{key, SearchMode::Exact, document[key]}});
+    const std::string& reference = document[Column::wh];
+    const std::string& barcode = document[Column::tmbh];
+    if (reference.empty() && barcode.empty()) {
+        Refuse(kNoKeys);
+        return;
+    }
+    const bool found = presenter_.ShowFoundRecords([&](StoreConnection& store) {
+        if (reference.empty()) {
+            return store.Query(
+                SearchStatement(store.Dialect(), {SearchTerm{Column::tmbh, SearchMode::Exact, barcode}}));
+        }
+        const std::vector<std::int64_t> ids = FindReference(store, reference);
+        return ids.empty() ? TTableBuilder({}, {}).Finish() : store.Query(RecordsByIdStatement(ids));
+    });
+    const std::string key = reference.empty() ? "条码编号“" + barcode + "”" : "来文号“" + reference + "”";
+    if (!found) {
+        Refuse("未查询到" + key + "的记录");
+        return;
+    }
+    view_.SetStatusText("查询到" + key + "的记录 " + std::to_string(presenter_.rows().size()) + " 条");
+    signals_.Stored();
 }
 
-void ScanIntake::RegisterSilently(const ScannedDocument& document)
+void ScanIntake::RegisterSilently(const std::string& text, const ScannedDocument& document)
 {
-    for (const auto& required : kRequired) {
-        if (document[required.column].empty()) {
-            Refuse(std::string("条码中没有") + required.name + kNotStored);
-            return;
-        }
-    }
     Settings settings = presenter_.settings();
     RegisterNumbers numbers(presenter_.store(), settings);
-    const bool shared = presenter_.store().Kind() == StoreKind::Server;
     RecordFields fields = document.fields;
     Field(fields, Column::swrq) = presenter_.today().ToCompact();
-    Field(fields, Column::swzh) = numbers.Propose(EntryField::eswzh);
-    Field(fields, Column::bwh) = numbers.Propose(EntryField::ebwh);
-
+    std::string reason = WhyUnsound(document);
     std::int64_t id = 0;
-    {
-        const std::unique_ptr<StoreConnection> db = presenter_.store().Open();
-        EnsureDocumentTable(*db);
-        // On the server the counters' lock makes the checks and the insert
-        // one step against other clerks' scans; a refusal takes it all back.
-        StoreTransaction transaction(*db);
-        if (shared) numbers.AllocateOnServer(*db, fields);
-        for (const auto& check : kDuplicateChecks) {
-            const std::string& value = Field(fields, check.column);
-            if (value.empty()) continue;
-            const std::unique_ptr<TSQLiteTable> found = db->Query(DuplicateStatement(check.column, value));
-            if (found->CountRows() < 1) continue;
-            Refuse(std::string(check.name) + "“" + value + "”已存在于数据库（" + ExistingRecord(*found) + "）" +
-                   kNotStored);
-            return;
+    try {
+        if (reason.empty()) reason = ProposeNumbers(numbers, settings, fields);
+        if (reason.empty()) reason = Store(numbers, fields, id);
+    } catch (const std::exception& error) {
+        // The store could not be reached or refused: the scan is kept.
+        reason = error.what();
+    }
+    if (!reason.empty()) {
+        Keep(text, reason);
+        return;
+    }
+    try {
+        // A counter that cannot advance is left as the clerk set it; on the
+        // server the counters moved with the record.
+        if (presenter_.store().Kind() != StoreKind::Server) {
+            settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
+            if (!Field(fields, Column::bwh).empty()) {
+                settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
+            }
         }
-        id = db->InsertRecord(InsertScannedStatement(fields));
-        JournalChange(*db, presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh),
-                                               Field(fields, Column::lrr)));
-        transaction.Commit();
+        ShowStored(fields, id);
+    } catch (const std::exception& error) {
+        Refuse(StoredText(fields) + "；但" + error.what());
     }
-    if (!shared) {
-        settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
-        settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
+}
+
+std::string ScanIntake::Store(RegisterNumbers& numbers, RecordFields& fields, std::int64_t& id)
+{
+    const std::unique_ptr<StoreConnection> db = presenter_.store().Open();
+    EnsureDocumentTable(*db);
+    // On the server the counters' lock makes the checks and the insert one
+    // step against other clerks' scans; a refusal takes it all back.
+    StoreTransaction transaction(*db);
+    if (presenter_.store().Kind() == StoreKind::Server) numbers.AllocateOnServer(*db, fields);
+    for (const auto& check : kDuplicateChecks) {
+        const std::string& value = Field(fields, check.column);
+        if (value.empty()) continue;
+        const std::unique_ptr<TSQLiteTable> found = Duplicates(*db, check.column, value);
+        if (!found) continue;
+        return std::string(check.name) + "“" + value + "”已存在于数据库（" + ExistingRecord(*found) + "）";
     }
+    id = db->InsertRecord(InsertScannedStatement(fields));
+    JournalChange(*db, presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh),
+                                           Field(fields, Column::lrr)));
+    transaction.Commit();
+    return "";
+}
+
+void ScanIntake::ShowStored(const RecordFields& fields, std::int64_t id)
+{
     presenter_.Button3Click();
     // The new record is normally the last row, so the search runs backwards.
     const RecordList& rows = presenter_.rows();
@@ -208,7 +321,7 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
             break;
         }
     }
-    view_.SetStatusText(StoredText(fields, document));
+    view_.SetStatusText(StoredText(fields));
     signals_.Stored();
 }
 

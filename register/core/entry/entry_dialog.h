@@ -18,6 +18,11 @@ enum class EntryField {
     eswzh1,  // the hidden agency-code drop-down
 };
 
+// The fixed items of the drop-downs whose values the register relies on.
+inline constexpr const char* kClassificationLevels[] = {"秘密", "机密", "绝密"};
+inline constexpr const char* kSecrecyPeriods[] = {"1年", "2年", "3年", "5年", "10年", "20年", "30年", "长期"};
+inline constexpr const char* kUrgencies[] = {"平急", "加急", "特急", "特提"};
+
 inline constexpr const char* kNewRecordCaption = "收文录入";
 inline constexpr const char* kEditRecordCaption = "编辑记录";
 
@@ -31,6 +36,9 @@ public:
     // Only the two date pickers, eswrq and efwrq, hold dates.
     virtual void SetDate(EntryField field, const CivilDate& date) = 0;
     virtual CivilDate Date(EntryField field) const = 0;
+    // A picker without a date shows none until the clerk picks one.
+    virtual void ClearDate(EntryField field) = 0;
+    virtual bool HasDate(EntryField field) const = 0;
     // True when the dialog closed with OK.
     virtual bool ShowModal() = 0;
 };

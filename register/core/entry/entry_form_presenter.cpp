@@ -3,6 +3,7 @@
 #include "register/core/records/document_statements.h"
 #include "register/core/entry/pick_list.h"
 #include "register/core/entry/register_numbers.h"
+#include "register/core/records/reference_number.h"
 #include "register/core/shell/startup.h"
 #include "register/core/storage/file_store.h"
 #include "register/store/sqlite_table.h"
@@ -33,6 +34,14 @@ const struct {
     {EntryField::eswzh, Column::swzh, false, "收文编号已存在于数据库！您确认要创建新的数据记录吗？"},
     {EntryField::ebwh, Column::bwh, false, "办文编号已存在于数据库！您确认要创建新的数据记录吗？"},
 };
+
+// The reference number in its normal form, whatever its spelling; the
+// receipt and handling numbers as typed.
+bool IsStored(StoreConnection& db, Column column, const std::string& value)
+{
+    if (column == Column::wh) return !FindReference(db, value).empty();
+    return db.Query(DuplicateStatement(column, value))->CountRows() > 0;
+}
 
 }  // namespace
 
@@ -107,10 +116,9 @@ bool EntryFormPresenter::DuplicatesAccepted()
                                                                : std::make_unique<FileStoreConnection>(context_.databasePath);
     if (!db->HasTable(kTableName)) return true;
     for (const auto& check : kDuplicateChecks) {
-        // The number as typed: the brackets are converted only when stored.
         const std::string value = view_.Text(check.field);
         if (value.empty() && !check.checkedWhenEmpty) continue;
-        if (db->Query(DuplicateStatement(check.column, value))->CountRows() < 1) continue;
+        if (!IsStored(*db, check.column, value)) continue;
         if (!Ask(check.field, check.question, kDuplicateCaption)) return false;
     }
     return true;

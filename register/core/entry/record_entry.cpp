@@ -1,7 +1,5 @@
 #include "register/core/entry/record_entry.h"
 
-#include <stdexcept>
-
 #include "register/core/records/document_table.h"
 #include "register/core/text/text_encoding.h"
 
@@ -25,6 +23,7 @@ const struct {
 };
 
 constexpr std::size_t kLevelBytes = 4;
+constexpr std::size_t kCompactDateLength = 8;
 constexpr std::size_t kClassificationBytes = 8;
 
 // Every line ends with CR LF, whatever the control gave.
@@ -89,6 +88,22 @@ std::string RowText(const RecordRow& row, Column column)
     return std::string(row.at(column));
 }
 
+const struct {
+    Column column;
+    EntryField field;
+} kDateColumns[] = {{Column::swrq, EntryField::eswrq}, {Column::fwrq, EntryField::efwrq}};
+
+std::string StoredDate(const EntryDialog& dialog, EntryField field)
+{
+    return dialog.HasDate(field) ? dialog.Date(field).ToCompact() : "";
+}
+
+std::optional<CivilDate> ReadIssueDate(const std::string& text)
+{
+    if (text.size() != kCompactDateLength) return std::nullopt;
+    return ParseCompactDate(text);
+}
+
 }  // namespace
 
 RecordFields PrepareRecordFields(const EntryDialog& dialog)
@@ -96,8 +111,7 @@ RecordFields PrepareRecordFields(const EntryDialog& dialog)
     RecordFields fields{};
     const auto set = [&](Column column, std::string value) { fields[static_cast<int>(column)] = std::move(value); };
     for (const auto& entry : kTextColumns) set(entry.column, WithCrLf(dialog.Text(entry.field)));
-    set(Column::swrq, dialog.Date(EntryField::eswrq).ToCompact());
-    set(Column::fwrq, dialog.Date(EntryField::efwrq).ToCompact());
+    for (const auto& date : kDateColumns) set(date.column, StoredDate(dialog, date.field));
     set(Column::wh, ApplyBracketRule(dialog.Text(EntryField::ewh)));
     set(Column::mmdj, dialog.Text(EntryField::emmdj1) + dialog.Text(EntryField::emmdj2));
     return fields;
@@ -120,16 +134,27 @@ void FillFromRow(const RecordRow& row, EntryDialog& dialog, Prompter& prompter)
         dialog.SetDate(EntryField::eswrq, *received);
     } else {
         prompter.Show(kBadDateMessage, kApplicationTitle, PromptIcon::None, PromptButtons::Ok);
+        dialog.ClearDate(EntryField::eswrq);
     }
     for (const auto& entry : kTextColumns) dialog.SetText(entry.field, RowText(row, entry.column));
     dialog.SetText(EntryField::ewh, RowText(row, Column::wh));
     const auto [level, period] = SplitClassification(RowText(row, Column::mmdj));
     dialog.SetText(EntryField::emmdj1, level);
     dialog.SetText(EntryField::emmdj2, period);
-    const std::string issued = RowText(row, Column::fwrq);
-    const std::optional<CivilDate> issueDate = ParseCompactDate(issued);
-    if (!issueDate) throw std::runtime_error("'" + issued + "' is not a valid date");
-    dialog.SetDate(EntryField::efwrq, *issueDate);
+    if (const std::optional<CivilDate> issued = ReadIssueDate(RowText(row, Column::fwrq))) {
+        dialog.SetDate(EntryField::efwrq, *issued);
+    } else {
+        dialog.ClearDate(EntryField::efwrq);
+    }
+}
+
+RecordFields PrepareEditedFields(const EntryDialog& dialog, const RecordRow& stored)
+{
+    RecordFields fields = PrepareRecordFields(dialog);
+    for (const auto& date : kDateColumns) {
+        if (!dialog.HasDate(date.field)) fields[static_cast<int>(date.column)] = RowText(stored, date.column);
+    }
+    return fields;
 }
 
 std::vector<ChangedValue> ChangedValues(const RecordRow& row, const RecordFields& fields)
@@ -144,7 +169,7 @@ std::vector<ChangedValue> ChangedValues(const RecordRow& row, const RecordFields
 
 void WriteBackRow(const EntryDialog& dialog, RecordRow& row)
 {
-    const RecordFields fields = PrepareRecordFields(dialog);
+    const RecordFields fields = PrepareEditedFields(dialog, row);
     for (Column column : kWrittenColumns) {
         const std::string& value = fields[static_cast<int>(column)];
         row.Set(column, value);

@@ -27,9 +27,14 @@ std::optional<CivilDate> ReadReceivedDate(const std::string& text);
 
 inline constexpr const char* kBadDateMessage = "日期格式不正确！";
 
-// Fills an edit dialog from a list row. An unreadable received date is told
-// and leaves the picker as it was; an unreadable issue date raises.
+// Fills an edit dialog from a list row. A stored date the picker cannot
+// show (the received date unreadable, which is told, or the issue date not
+// eight digits) leaves the picker without a date, so any stored record opens.
 void FillFromRow(const RecordRow& row, EntryDialog& dialog, Prompter& prompter);
+
+// The values an edit stores: as for a new record, except that a date the
+// clerk left unset keeps the row's stored text.
+RecordFields PrepareEditedFields(const EntryDialog& dialog, const RecordRow& stored);
 
 // After a confirmed edit, the row shows the dialog's values in place.
 void WriteBackRow(const EntryDialog& dialog, RecordRow& row);

@@ -12,4 +12,7 @@ public:
     virtual bool FileExists(const std::string& path) const = 0;
     // Creates an empty file; failures are not reported.
     virtual void CreateEmptyFile(const std::string& path) = 0;
+    // Adds the bytes at the end of the file, creating it when missing; true
+    // when all of them were written.
+    virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 };

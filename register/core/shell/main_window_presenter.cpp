@@ -258,7 +258,7 @@ void MainWindowPresenter::edtbtnClick()
     const std::unique_ptr<StoreConnection> connection = store().Open();
     if (!connection->HasTable(kTableName)) return;
     RecordRow row = rows_[static_cast<std::size_t>(index)];
-    const RecordFields fields = PrepareRecordFields(*dialog);
+    const RecordFields fields = PrepareEditedFields(*dialog, row);
     // The clerk is asked with no lock held; a record changed again while
     // the question was up is asked about again.
     RecordRow basis = row;
@@ -409,16 +409,32 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
         if (!connection->HasTable(kTableName) || terms.empty()) return;
         result = connection->Query(SearchStatement(connection->Dialect(), terms));
     }
-    if (result->CountRows() < 1) {
+    if (!ShowResult(std::move(result))) {
         env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
-        return;
     }
+}
+
+bool MainWindowPresenter::ShowFoundRecords(const RecordFinder& find)
+{
+    std::unique_ptr<TSQLiteTable> result;
+    {
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        if (!connection->HasTable(kTableName)) return false;
+        result = find(*connection);
+    }
+    return ShowResult(std::move(result));
+}
+
+bool MainWindowPresenter::ShowResult(std::unique_ptr<TSQLiteTable> result)
+{
+    if (result->CountRows() < 1) return false;
     if (!queryMode_) {
         view_.ShowQueryMode(true);
         CheckBox6Click(true);
     }
     FillRecordList(std::move(result), rows_);
     view_.ShowRows(rows_);
+    return true;
 }
 
 void MainWindowPresenter::DeleteSelectedClick()

@@ -19,6 +19,8 @@
 #include "register/core/storage/change_mark.h"
 #include "register/core/storage/store_settings.h"
 
+class TSQLiteTable;
+
 namespace quorva {
 
 class RegisterNumbers;
@@ -99,6 +101,11 @@ public:
     // The records matching `terms` as a search result in query mode; none
     // found gives the warning and leaves the list as it was.
     void ShowSearchResult(const std::vector<SearchTerm>& terms);
+    // The records `find` reads as a search result in query mode. False,
+    // with no warning and the list as it was, when it reads none or the
+    // table is missing.
+    using RecordFinder = std::function<std::unique_ptr<TSQLiteTable>(StoreConnection&)>;
+    bool ShowFoundRecords(const RecordFinder& find);
     // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
     void DeleteSelectedClick();
     void ClearAllClick();
@@ -133,6 +140,8 @@ private:
     void ChooseStore(const StoreChoice& choice);
     void StoreNewRecord(const EntryDialog& dialog);
     void StoreSharedRecord(const EntryDialog& dialog, RegisterNumbers& numbers);
+    // Shows a search result's rows; false when it has none.
+    bool ShowResult(std::unique_ptr<TSQLiteTable> result);
     // Runs a change of the database, then reloads the list also when the
     // change failed; the change's error wins.
     template <typename Change>

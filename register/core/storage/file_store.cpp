@@ -48,6 +48,7 @@ public:
     // The transaction's write lock already keeps everyone else out.
     std::string LockForChange() const override { return ""; }
     bool SharedByClerks() const override { return false; }
+    bool OrdersTextByBytes() const override { return true; }
 };
 
 }  // namespace

@@ -69,6 +69,8 @@ public:
 
     std::string LockForChange() const override { return " FOR UPDATE"; }
     bool SharedByClerks() const override { return true; }
+    // An office's server may well collate by language.
+    bool OrdersTextByBytes() const override { return false; }
 };
 
 std::string Braced(const std::string& value)

@@ -43,6 +43,9 @@ public:
     virtual std::string LockForChange() const = 0;
     // Whether several clerks' registers work on this store at once.
     virtual bool SharedByClerks() const = 0;
+    // Whether text compares by its bytes, so that a range of an index holds
+    // exactly the texts with a prefix.
+    virtual bool OrdersTextByBytes() const = 0;
 };
 
 // One connection to the store for one command.

@@ -37,9 +37,6 @@ const SYSTEMTIME kBuiltInDate{2014, 5, 0, 24, 12, 38, 36, 0};
 
 const char* const kDocumentTypes[] = {"通知", "通报", "通告", "请示", "报告", "批复", "意见", "纪要", "函", "令",
                                       "命令", "决定", "决议", "议案", "指示", "公告", "公报", "规定", "条例"};
-const char* const kLevels[] = {"秘密", "机密", "绝密"};
-const char* const kPeriods[] = {"1年", "2年", "3年", "5年", "10年", "20年", "30年", "长期"};
-const char* const kUrgencies[] = {"平急", "加急", "特急", "特提"};
 const char* const kFlags[] = {"是", "否"};
 
 enum class Kind { Edit, Memo, DropDown, DatePicker };
@@ -106,9 +103,9 @@ TForm1::TForm1(HWND owner, const quorva::EntryDialogContext& context, quorva::Pi
     : owner_(owner), context_(context), presenter_(*this, context_, editors), red_(CreateSolidBrush(kRefusedColour))
 {
     items_[EntryField::ewz] = Items(kDocumentTypes);
-    items_[EntryField::emmdj1] = Items(kLevels);
-    items_[EntryField::emmdj2] = Items(kPeriods);
-    items_[EntryField::ejjcd] = Items(kUrgencies);
+    items_[EntryField::emmdj1] = Items(quorva::kClassificationLevels);
+    items_[EntryField::emmdj2] = Items(quorva::kSecrecyPeriods);
+    items_[EntryField::ejjcd] = Items(quorva::kUrgencies);
     items_[EntryField::eycp] = Items(kFlags);
     items_[EntryField::eybj] = Items(kFlags);
 }
@@ -146,6 +143,7 @@ std::string TForm1::Text(EntryField field) const
 void TForm1::SetDate(EntryField field, const quorva::CivilDate& date)
 {
     dates_[field] = date;
+    undated_.erase(field);
     if (open_) {
         SYSTEMTIME time = ToSystemTime(date);
         SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
@@ -162,6 +160,21 @@ quorva::CivilDate TForm1::Date(EntryField field) const
     const auto found = dates_.find(field);
     if (found != dates_.end()) return found->second;
     return quorva::CivilDate{kBuiltInDate.wYear, kBuiltInDate.wMonth, kBuiltInDate.wDay};
+}
+
+void TForm1::ClearDate(EntryField field)
+{
+    dates_.erase(field);
+    undated_.insert(field);
+    SYSTEMTIME ignored = kBuiltInDate;
+    if (open_) SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&ignored));
+}
+
+bool TForm1::HasDate(EntryField field) const
+{
+    if (!open_) return !undated_.count(field);
+    SYSTEMTIME time{};
+    return SendMessageW(Control(ControlId(field)), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) == GDT_VALID;
 }
 
 bool TForm1::ShowModal()
@@ -193,10 +206,12 @@ void TForm1::AddField(EntryField field)
         FillItems(control, items_[field]);
         break;
     case Kind::DatePicker:
-        control = AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | WS_TABSTOP, id);
+        control = AddControl(DATETIMEPICK_CLASSW, "",
+                             DTS_SHORTDATEFORMAT | WS_TABSTOP | (undated_.count(field) ? DTS_SHOWNONE : 0), id);
         SendMessageW(control, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyyMMdd"));
         SYSTEMTIME initial = kBuiltInDate;
-        SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&initial));
+        SendMessageW(control, DTM_SETSYSTEMTIME, undated_.count(field) ? GDT_NONE : GDT_VALID,
+                     reinterpret_cast<LPARAM>(&initial));
         break;
     }
     (void)control;
@@ -237,7 +252,12 @@ void TForm1::CaptureValues()
 {
     for (const FieldLayout& profile : kFields) {
         if (IsDatePicker(profile.field)) {
-            dates_[profile.field] = Date(profile.field);
+            if (HasDate(profile.field)) {
+                dates_[profile.field] = Date(profile.field);
+                undated_.erase(profile.field);
+            } else {
+                undated_.insert(profile.field);
+            }
         } else {
             texts_[profile.field] = Text(profile.field);
         }
@@ -250,7 +270,7 @@ bool TForm1::OnInit()
     open_ = true;
     ApplyValues();
     quorva::RunCommand(context_.prompter, [&] { presenter_.LoadPickLists(); });
-    scans_ = std::make_unique<ScanListener>(hwnd(), [] { return ScanPolicy::DocumentsOnly; },
+    scans_ = std::make_unique<ScanListener>(hwnd(), [] { return ScanPolicy::TakeDocuments; },
                                             [this](const ScanArrival& scan) { TakeScan(scan); });
     // The program fills the received date and the two numbers itself; the
     // barcode's fields start with the classification, so a scan begins
@@ -259,18 +279,14 @@ bool TForm1::OnInit()
     return false;
 }
 
-// A raw document barcode typed into any field is spread over the barcode's
-// fields instead; the handling fields stay for the clerk.
+// A document barcode scanned into any field is spread over the barcode's
+// fields instead; the handling fields stay for the clerk, and what does not
+// fit is marked for the clerk to check.
 void TForm1::TakeScan(const ScanArrival& scan)
 {
     const std::optional<quorva::ScannedDocument> document = quorva::ParseDocumentBarcode(scan.text);
     if (!document) return;
-    if (scan.target) {
-        std::string landed = WindowTextUtf8(scan.target);
-        const std::size_t at = landed.find(scan.text);
-        if (at != std::string::npos) SetWindowTextUtf8(scan.target, landed.erase(at, scan.text.size()));
-    }
-    quorva::FillFromScan(*document, *this);
+    for (EntryField field : quorva::FillFromScan(*document, *this)) SetHighlighted(field, true);
     Focus(EntryField::eybyj);
 }
 

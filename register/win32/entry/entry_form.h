@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ public:
     std::string Text(quorva::EntryField field) const override;
     void SetDate(quorva::EntryField field, const quorva::CivilDate& date) override;
     quorva::CivilDate Date(quorva::EntryField field) const override;
+    void ClearDate(quorva::EntryField field) override;
+    bool HasDate(quorva::EntryField field) const override;
     bool ShowModal() override;
 
     // The control of a field, while the dialog is up (for tests).
@@ -57,6 +60,8 @@ private:
     std::string caption_ = quorva::kNewRecordCaption;
     std::map<quorva::EntryField, std::string> texts_;
     std::map<quorva::EntryField, quorva::CivilDate> dates_;
+    // Pickers that show no date (they get a check box to take one).
+    std::set<quorva::EntryField> undated_;
     std::map<quorva::EntryField, std::vector<std::string>> items_;
     std::vector<quorva::EntryField> highlighted_;
     std::vector<HWND> labels_;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <memory>
+
 #include "register/core/text/text_encoding.h"
 
 namespace {
@@ -12,6 +14,11 @@ bool IsFolder(const std::wstring& path)
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
 
 }  // namespace
 
@@ -38,6 +45,19 @@ void Win32FileSystem::CreateEmptyFile(const std::string& path)
     const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                     nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+bool Win32FileSystem::AppendToFile(const std::string& path, const std::string& bytes)
+{
+    // Appending writes are atomic at the end of the file, whoever else has
+    // it open for reading or appending.
+    const HANDLE opened = CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    const FileHandle file(opened);
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 std::string RoamingAppDataFolder()

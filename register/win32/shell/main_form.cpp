@@ -158,8 +158,9 @@ TmainForm::TmainForm(quorva::MainWindowEnvironment environment, bool quitOnDestr
       scannerLink_(std::make_unique<ScannerServiceLink>(environment.prompter, ownerlessPrompter)),
       quitOnDestroy_(quitOnDestroy)
 {
+    unstoredScans_ = std::make_unique<quorva::UnstoredScans>(environment.fileSystem, environment.now);
     presenter_ = std::make_unique<quorva::MainWindowPresenter>(*this, std::move(environment));
-    scanIntake_ = std::make_unique<quorva::ScanIntake>(*presenter_, *this, scanSignals_);
+    scanIntake_ = std::make_unique<quorva::ScanIntake>(*presenter_, *this, scanSignals_, *unstoredScans_);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterWindowClass(instance, WindowProc);
     const RECT place = CenteredOnDesktop(kInitialWidth, kInitialHeight);
@@ -286,7 +287,7 @@ void TmainForm::FormCreate()
     SetTimer(hwnd_, kMaximizeTimer, kMaximizeDelayMs, nullptr);
     SetTimer(hwnd_, kFollowTimer, kFollowIntervalMs, nullptr);
     scans_ = std::make_unique<ScanListener>(
-        hwnd_, [this] { return scanIntake_->WantsScans() ? ScanPolicy::AllBursts : ScanPolicy::Ignore; },
+        hwnd_, [this] { return scanIntake_->WantsScans() ? ScanPolicy::TakeDocuments : ScanPolicy::Ignore; },
         [this](const ScanArrival& scan) { Guarded([&] { scanIntake_->ScanArrived(scan.text); }); });
     presenter_->FormCreate();
     scannerLink_->FormCreate();

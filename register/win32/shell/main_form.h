@@ -85,6 +85,7 @@ private:
     HWND tooltip_ = nullptr;
     std::unique_ptr<quorva::MainWindowPresenter> presenter_;
     Win32ScanSignals scanSignals_;
+    std::unique_ptr<quorva::UnstoredScans> unstoredScans_;
     std::unique_ptr<quorva::ScanIntake> scanIntake_;
     std::unique_ptr<ScanListener> scans_;
     quorva::Prompter& prompter_;

@@ -10,23 +10,22 @@
 #include "register/core/barcode/scan_intake.h"
 
 // Watches the keyboard input of one window while it is active and hands it
-// the scans it receives (see scan_burst.h for how a scan is told from
-// typing). The watch sits in the thread's message retrieval, so it works
-// under any message loop, a modal dialog's included.
+// the document barcodes scanned into it (see scan_burst.h for how a scan is
+// told from typing). The watch sits in the thread's message retrieval, so it
+// works under any message loop, a modal dialog's included. It also types
+// the Alt codes the platform leaves untyped (see alt_code.h).
 enum class ScanPolicy {
     // Keystrokes pass untouched.
     Ignore,
-    // Document barcodes are taken and their Enter held back; their characters
-    // still reach the focused control, which is told where they went.
-    DocumentsOnly,
-    // Every scan is taken and its Enter held back; characters of a run that
-    // may become a document barcode are kept from the controls.
-    AllBursts,
+    // Document barcodes are taken: every key event after the version tag is
+    // kept from the window, and what the tag typed is taken back out of the
+    // control that got it.
+    TakeDocuments,
 };
 
 struct ScanArrival {
     std::string text;
-    // The control that received the run's characters, if any did.
+    // The control that had the focus when the scan began, if any.
     HWND target = nullptr;
 };
 
@@ -43,15 +42,24 @@ private:
                                        DWORD_PTR data);
     bool Receives(const MSG& message) const;
     void Watch(MSG& message);
+    void Follow(const quorva::KeyVerdict& verdict, MSG* message);
+    void Swallow(MSG& message) const;
+    void NoteTarget();
+    void Later(std::function<void()> delivery);
     void Deliver();
+    void KeepTimer();
 
     HWND window_;
+    HWND sink_;
     std::function<ScanPolicy()> policy_;
     std::function<void(const ScanArrival&)> onScan_;
     quorva::ScanBurst burst_;
     HWND target_ = nullptr;
-    // Scans are handled after the message retrieval that saw them returns.
-    std::deque<ScanArrival> pending_;
+    std::wstring targetText_;
+    bool timing_ = false;
+    // Scans and typed Alt codes are handled after the message retrieval
+    // that saw them returns, in the order they came.
+    std::deque<std::function<void()>> pending_;
 };
 
 // A plain beep for a stored scan, the error sound for a refused one.
