@@ -44,6 +44,9 @@ public:
 
     // An INTEGER PRIMARY KEY continues after the highest ID by itself.
     std::vector<std::string> AfterExplicitIds() const override { return {}; }
+
+    // As the key, this makes the column the table's own rowid.
+    std::string RecordIdType() const override { return "INTEGER"; }
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/records/database_copy.h"
 #include "register/core/records/document_table.h"
 #include "register/core/shell/startup.h"
@@ -64,6 +65,9 @@ public:
         return {std::string("SELECT setval(pg_get_serial_sequence('") + kTableName + "', 'id'), coalesce((SELECT max(ID) FROM " +
                 kTableName + "), 0) + 1, false)"};
     }
+
+    // integer would stop at 2^31.
+    std::string RecordIdType() const override { return "bigint"; }
 };
 
 std::string Braced(const std::string& value)
@@ -205,6 +209,7 @@ bool ServerStore::Backup(const std::string& backupPath)
         StoreTransaction transaction(file);
         CreateDocumentTable(file);
         if (server->HasTable(kTableName)) CopyRecords(*server, file);
+        CopyOwnDeadlines(*server, file);
         transaction.Commit();
     });
 }
@@ -221,6 +226,8 @@ std::optional<std::string> ServerStore::Restore(const std::string& backupPath)
     EnsureDocumentTable(*server);
     for (const std::string& statement : server->Dialect().ClearRecordTable()) server->Execute(statement);
     if (backup.HasTable(kTableName)) CopyRecords(backup, *server);
+    // A backup from before deadlines has none to bring.
+    CopyOwnDeadlines(backup, *server);
     transaction.Commit();
     return safetyCopy;
 }
@@ -236,6 +243,7 @@ UploadCounts UploadToServer(const std::string& databasePath, Store& server)
         EnsureDocumentTable(*target);
         if (CountRecords(*target) != 0) throw std::runtime_error(kServerNotEmpty);
         if (file.HasTable(kTableName)) CopyRecords(file, *target);
+        CopyOwnDeadlines(file, *target);
         transaction.Commit();
     }
     counts.file = file.HasTable(kTableName) ? CountRecords(file) : 0;

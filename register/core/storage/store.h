@@ -38,6 +38,8 @@ public:
     // Sets the generator of new IDs after the highest stored one, once rows
     // came in with IDs of their own.
     virtual std::vector<std::string> AfterExplicitIds() const = 0;
+    // The type of a column that keys a side table by the record's ID.
+    virtual std::string RecordIdType() const = 0;
 };
 
 // One connection to the store for one command.
