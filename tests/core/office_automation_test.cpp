@@ -45,8 +45,9 @@ TEST(ApprovalForm, PlaceholdersTakeTheDialogsValuesInFillOrder)
     dialog.SetText(EntryField::emmdj2, "10年");
     dialog.SetText(EntryField::eybyj, "一\r\n二");
     dialog.SetText(EntryField::ebz, "");
+    dialog.SetText(EntryField::ejjcd, "特急");
     const std::vector<PlaceholderFill> fills = ApprovalFormFills(dialog);
-    ASSERT_EQ(fills.size(), 25u);
+    ASSERT_EQ(fills.size(), 26u);
     const auto valueOf = [&](const char* placeholder) {
         for (const PlaceholderFill& fill : fills) {
             if (fill.placeholder == placeholder) return fill.value;
@@ -55,7 +56,8 @@ TEST(ApprovalForm, PlaceholdersTakeTheDialogsValuesInFillOrder)
     };
     EXPECT_EQ(fills.front().placeholder, "$收文日期$");
     EXPECT_EQ(fills[12].placeholder, "$发文日期$");
-    EXPECT_EQ(fills.back().placeholder, "$备注$");
+    EXPECT_EQ(fills.back().placeholder, "$办理时限$");
+    EXPECT_EQ(fills.back().value, "2026.12.10") << "特急: three days after 收文日期";
     EXPECT_EQ(valueOf("$收文日期$"), "2026.12.7");
     EXPECT_EQ(valueOf("$发文日期$"), "2026.1.15");
     EXPECT_EQ(valueOf("$来文字号$"), "发[2026]3号");

@@ -28,6 +28,7 @@ public:
     int SelectedRow() const override { return selected; }
     void RefreshRow(int index) override { refreshed.push_back(index); }
     void ShowQueryMode(bool) override {}
+    void SetOverdueText(const std::string&) override {}
     std::size_t shown = 0;
     int selected = -1;
     std::vector<int> refreshed;

@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "register/core/entry/number_advance.h"
+#include "register/core/deadlines/deadline_table.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/shell/settings.h"
 #include "register/core/text/text_encoding.h"
 #include "register/core/storage/change_journal.h"
@@ -59,13 +60,6 @@ std::string Shortened(const std::string& text)
     if (wide.size() <= kShownScanCharacters) return text;
     wide.resize(kShownScanCharacters);
     return Utf16ToUtf8(wide) + "…";
-}
-
-std::string NextNumber(const Settings& settings, const char* key)
-{
-    const std::string last = settings.ReadText(key, "");
-    if (last.empty()) return "";
-    return AdvanceNumber(last).value_or("");
 }
 
 // The 25 columns every registration writes and the barcode's custom field.
@@ -173,9 +167,10 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
     }
     Settings settings = presenter_.settings();
     RecordFields fields = document.fields;
-    Field(fields, Column::swrq) = presenter_.today().ToCompact();
-    Field(fields, Column::swzh) = NextNumber(settings, keys::kReceiptNumber);
-    Field(fields, Column::bwh) = NextNumber(settings, keys::kHandlingNumber);
+    const CivilDate received = presenter_.today();
+    Field(fields, Column::swrq) = received.ToCompact();
+    Field(fields, Column::swzh) = ProposedNumber(settings, keys::kReceiptNumber, received);
+    Field(fields, Column::bwh) = ProposedNumber(settings, keys::kHandlingNumber, received);
 
     std::int64_t id = 0;
     {
@@ -192,11 +187,12 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
         }
         StoreTransaction transaction(*db);
         id = db->InsertRecord(InsertScannedStatement(fields));
+        // A deadline left by a record of the same ID is not this one's.
+        SaveOwnDeadline(*db, id, std::nullopt);
         JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)});
         transaction.Commit();
     }
-    settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
-    settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
+    RecordNumbers(settings, Field(fields, Column::swzh), Field(fields, Column::bwh), received);
     presenter_.Button3Click();
     // The new record is normally the last row, so the search runs backwards.
     const RecordList& rows = presenter_.rows();

@@ -1,8 +1,11 @@
 #include "register/core/shell/main_window_presenter.h"
 
+#include "register/core/deadlines/deadline_settings.h"
+#include "register/core/deadlines/deadline_table.h"
+#include "register/core/deadlines/entry_deadline.h"
 #include "register/core/records/database_copy.h"
 #include "register/core/shell/list_loader.h"
-#include "register/core/entry/number_advance.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/entry/record_entry.h"
 #include "register/core/storage/change_journal.h"
 #include "register/core/storage/store.h"
@@ -60,14 +63,23 @@ void MainWindowPresenter::Button3Click()
 {
     // A failure to open or query leaves the list as it was.
     std::shared_ptr<const TSQLiteTable> result = QueryRecordList(store(), filters_);
+    DeadlineBook book = ReadDeadlineBook(*store().Open(), settings());
+    deadlines_ = ListDeadlines(std::move(book));
     try {
-        FillRecordList(std::move(result), filters_, env_.today(), rows_);
+        FillRecordList(std::move(result), filters_, env_.today(), rows_, deadlines_);
     } catch (...) {
         view_.ShowRows(rows_);
+        ShowOverdueCount();
         throw;
     }
     view_.ShowRows(rows_);
+    ShowOverdueCount();
     if (!rows_.empty()) view_.SelectRow(static_cast<int>(rows_.size()) - 1);
+}
+
+void MainWindowPresenter::ShowOverdueCount()
+{
+    view_.SetOverdueText(OverdueStatusText(deadlines_.CountOverdue(env_.today())));
 }
 
 void MainWindowPresenter::FilterBoxClick(FilterBox box, bool ticked)
@@ -104,15 +116,15 @@ namespace quorva {
 std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
-    return env_.entryDialogs->CreateEntryDialog(
-        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath, &store()});
+    return env_.entryDialogs->CreateEntryDialog(EntryDialogContext{state_.databasePath, state_.settingsPath,
+                                                                   env_.prompter, state_.templatePath, &store(),
+                                                                   ReadDeadlineDays(settings())});
 }
 
 void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
 {
-    const std::string last = settings().ReadText(key, "");
-    if (last.empty()) return;
-    if (const std::optional<std::string> next = AdvanceNumber(last)) dialog.SetText(field, *next);
+    const std::string next = ProposedNumber(settings(), key, dialog.Date(EntryField::eswrq));
+    if (!next.empty()) dialog.SetText(field, next);
 }
 
 void MainWindowPresenter::newbtnClick()
@@ -139,6 +151,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 const RecordFields fields = PrepareRecordFields(dialog);
                 StoreTransaction transaction(*connection);
                 const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
+                // Also takes away any deadline a record of the same ID left.
+                SaveOwnDeadline(*connection, id, OwnDeadline(dialog));
                 JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
                 transaction.Commit();
             }
@@ -147,8 +161,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
         }
     }
     Settings current = settings();
-    current.WriteText(keys::kReceiptNumber, dialog.Text(EntryField::eswzh));
-    current.WriteText(keys::kHandlingNumber, dialog.Text(EntryField::ebwh));
+    RecordNumbers(current, dialog.Text(EntryField::eswzh), dialog.Text(EntryField::ebwh),
+                  dialog.Date(EntryField::eswrq));
     try {
         Button3Click();
     } catch (...) {
@@ -164,6 +178,8 @@ void MainWindowPresenter::edtbtnClick()
     std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
     dialog->SetCaption(kEditRecordCaption);
     FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
+    const std::int64_t id = RecordIdOf(rows_[static_cast<std::size_t>(index)]);
+    dialog->SetText(EntryField::eblsx, DeadlineText(deadlines_.book().Own(id)));
     if (!dialog->ShowModal()) return;
 
     const std::unique_ptr<StoreConnection> connection = store().Open();
@@ -173,13 +189,17 @@ void MainWindowPresenter::edtbtnClick()
     {
         StoreTransaction transaction(*connection);
         connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
+        SaveOwnDeadline(*connection, id, OwnDeadline(*dialog));
         JournalChange(*connection, {ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
                                     ChangedValues(row, fields)});
         transaction.Commit();
     }
     WriteBackRow(*dialog, row);
+    deadlines_.book().SetOwn(id, OwnDeadline(*dialog));
+    deadlines_.Replace(static_cast<std::size_t>(index), deadlines_.Assess(row));
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
+    ShowOverdueCount();
 }
 
 }  // namespace quorva
@@ -252,18 +272,29 @@ void MainWindowPresenter::SearchClick()
     std::unique_ptr<SearchDialog> dialog =
         Required(env_.searchDialogs).CreateSearchDialog(state_.settingsPath + kNameListSuffix, env_.prompter);
     if (!dialog->ShowModal()) return;
-    ShowSearchResult(BuildSearchTerms(dialog->Inputs()));
+    const SearchInputs inputs = dialog->Inputs();
+    ShowSearchResult(BuildSearchTerms(inputs), BuildDeadlineTerm(inputs));
 }
 
-void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
+void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms,
+                                           const std::optional<DeadlineTerm>& deadline)
 {
     std::unique_ptr<TSQLiteTable> result;
+    DeadlineBook book;
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
-        if (!connection->HasTable(kTableName) || terms.empty()) return;
-        result = connection->Query(SearchStatement(connection->Dialect(), terms));
+        if (!connection->HasTable(kTableName) || (terms.empty() && !deadline)) return;
+        const StoreDialect& dialect = connection->Dialect();
+        result = connection->Query(terms.empty() ? ListStatement(dialect, FlagFilter::Any, FlagFilter::Any)
+                                                 : SearchStatement(dialect, terms));
+        book = ReadDeadlineBook(*connection, settings());
     }
-    if (result->CountRows() < 1) {
+    // Deadlines are matched as the rows are listed, so the list changes only
+    // once something is found.
+    RecordList found;
+    ListDeadlines foundDeadlines(std::move(book));
+    FillRecordList(std::move(result), deadline, found, foundDeadlines);
+    if (found.empty()) {
         env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
         return;
     }
@@ -271,8 +302,10 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
         view_.ShowQueryMode(true);
         CheckBox6Click(true);
     }
-    FillRecordList(std::move(result), rows_);
+    rows_ = std::move(found);
+    deadlines_ = std::move(foundDeadlines);
     view_.ShowRows(rows_);
+    ShowOverdueCount();
 }
 
 void MainWindowPresenter::DeleteSelectedClick()
@@ -290,6 +323,7 @@ void MainWindowPresenter::DeleteSelectedClick()
         StoreTransaction transaction(*connection);
         JournalChange(*connection, {ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh))});
         connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
+        SaveOwnDeadline(*connection, RecordIdOf(row), std::nullopt);
         transaction.Commit();
     });
 }
@@ -301,11 +335,13 @@ void MainWindowPresenter::ClearAllClick()
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) {
             CreateDocumentTable(*connection);
+            ClearOwnDeadlines(*connection);
             return;
         }
         StoreTransaction transaction(*connection);
         JournalChange(*connection, {ChangeAction::Clear});
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
+        ClearOwnDeadlines(*connection);
         transaction.Commit();
     });
 }
@@ -381,7 +417,8 @@ void MainWindowPresenter::SettingsClick()
     Actions actions;
     std::unique_ptr<SettingsDialog> dialog = Required(env_.settingsDialogs).CreateSettingsDialog(actions);
     const SettingsValues shown{FolderPart(state_.databasePath), FileNamePart(state_.databasePath),
-                               state_.templatePath, state_.silentEntry, storeChoice_};
+                               state_.templatePath, state_.silentEntry, storeChoice_,
+                               ReadDeadlineDays(settings()), settings().ReadBool(keys::kYearlyNumbering, false)};
     if (!dialog->ShowModal(shown)) return;
     const SettingsValues chosen = dialog->Values();
     state_.databasePath = JoinDatabasePath(chosen.folder, chosen.fileName);
@@ -392,6 +429,8 @@ void MainWindowPresenter::SettingsClick()
     file.WriteText(keys::kDatabaseName, chosen.fileName);
     file.WriteText(keys::kTemplate, chosen.templatePath);
     file.WriteBool(keys::kSilentEntry, chosen.silentEntry);
+    WriteDeadlineDays(file, chosen.deadlineDays);
+    file.WriteBool(keys::kYearlyNumbering, chosen.yearlyNumbering);
     if (env_.secrets) WriteStoreChoice(file, chosen.store, *env_.secrets);
     ChooseStore(env_.secrets ? chosen.store : StoreChoice{});
     Button3Click();

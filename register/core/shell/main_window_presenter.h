@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "register/core/deadlines/list_deadlines.h"
 #include "register/core/text/civil_date.h"
 #include "register/core/entry/entry_dialog.h"
 #include "register/core/shell/file_picker.h"
@@ -38,6 +39,8 @@ public:
     virtual void RefreshRow(int index) = 0;
     // Ticks or clears "查询模式" without raising its click.
     virtual void ShowQueryMode(bool ticked) = 0;
+    // The count of overdue unfinished records among the rows shown.
+    virtual void SetOverdueText(const std::string& text) = 0;
 };
 
 // Where the program finds its machine: real folders in the program, temporary
@@ -85,9 +88,10 @@ public:
     void edtbtnClick();
     // "查询": search and show the result in query mode.
     void SearchClick();
-    // The records matching `terms` as a search result in query mode; none
-    // found gives the warning and leaves the list as it was.
-    void ShowSearchResult(const std::vector<SearchTerm>& terms);
+    // The records matching `terms` and `deadline` as a search result in
+    // query mode; none found gives the warning and leaves the list as it was.
+    void ShowSearchResult(const std::vector<SearchTerm>& terms,
+                          const std::optional<DeadlineTerm>& deadline = std::nullopt);
     // "删除选定" / "删除选中记录" and "全部清空" / "清空全部记录".
     void DeleteSelectedClick();
     void ClearAllClick();
@@ -104,6 +108,8 @@ public:
     // The rows as shown, as texts.
     const RecordList& rows() const { return rows_; }
     bool queryMode() const { return queryMode_; }
+    // The deadline of each row as shown.
+    const ListDeadlines& deadlines() const { return deadlines_; }
     Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
     Prompter& prompter() { return env_.prompter; }
     CivilDate today() const { return env_.today(); }
@@ -114,6 +120,7 @@ private:
     void ChooseStore(const StoreChoice& choice);
     void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);
+    void ShowOverdueCount();
     // Runs a change of the database, then reloads the list also when the
     // change failed; the change's error wins.
     template <typename Change>
@@ -129,6 +136,7 @@ private:
     std::unique_ptr<Store> store_;
     FilterState filters_;
     RecordList rows_;
+    ListDeadlines deadlines_;
     bool queryMode_ = false;
     bool created_ = false;
 };
