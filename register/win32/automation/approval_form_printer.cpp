@@ -60,7 +60,8 @@ void FillPlaceholder(const Dispatch& application, const quorva::PlaceholderFill&
 
 }  // namespace
 
-bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter)
+bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter,
+                       const quorva::DeadlineDays& days)
 {
     if (!FileExists(templatePath)) {
         prompter.Show(quorva::kTemplateMissingMessage, quorva::kApplicationTitle, quorva::PromptIcon::Information,
@@ -75,7 +76,7 @@ bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& tem
     }
     application.Property(L"Application").Put(L"Visible", true);
     application.Property(L"Documents").Call(L"Add", {templatePath});
-    for (const quorva::PlaceholderFill& fill : quorva::ApprovalFormFills(dialog)) {
+    for (const quorva::PlaceholderFill& fill : quorva::ApprovalFormFills(dialog, days)) {
         try {
             FillPlaceholder(application, fill);
         } catch (const EOleException&) {

@@ -9,4 +9,6 @@
 // processor, its placeholders filled with the dialog's values, left open
 // and visible. True when the document was filled; the printing and saving
 // are the clerk's.
-bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter);
+// `days` give the deadline of a record without one of its own.
+bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath, quorva::Prompter& prompter,
+                       const quorva::DeadlineDays& days = {});

@@ -18,6 +18,7 @@ constexpr int kPrintButton = 3001;         // Button3 "打印呈批表"
 constexpr int kNamesButtonForLrr = 3002;   // Button10 beside 录入人
 constexpr int kNamesButtonForCpr = 3003;   // Button10 beside 经办人
 constexpr int kAgencyButton = 3004;        // Button6, hidden
+constexpr int kUrgencyChanged = 3005;      // posted to itself once 紧急 shows its new text
 
 constexpr int kWidth = 588;
 constexpr int kHeight = 629;
@@ -73,7 +74,7 @@ const struct {
     {EntryField::etmzzdw, "条码制作："}, {EntryField::ezzrq, "制作日期："}, {EntryField::efbcq, "发布层次："},
     {EntryField::elrr, "录入人："},    {EntryField::eycp, "已呈批："},    {EntryField::ecpr, "经办人："},
     {EntryField::eybj, "已办结："},    {EntryField::ecdh, "存档号："},    {EntryField::ebljg, "办理结果："},
-    {EntryField::ebz, "备注："},
+    {EntryField::ebz, "备注："},      {EntryField::eblsx, "办理时限："},
 };
 
 Kind KindOf(EntryField field)
@@ -91,6 +92,27 @@ SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
     time.wMonth = static_cast<WORD>(date.month);
     time.wDay = static_cast<WORD>(date.day);
     return time;
+}
+
+// A picker whose date can be left unset: its check box ticks or clears it.
+void SetPickerDate(HWND picker, const quorva::CivilDate& date)
+{
+    SYSTEMTIME time = ToSystemTime(date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+// Unset, with `date` shown greyed.
+void ShowUnset(HWND picker, const quorva::CivilDate& date)
+{
+    SetPickerDate(picker, date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+}
+
+std::optional<quorva::CivilDate> PickerDate(HWND picker)
+{
+    SYSTEMTIME time{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return std::nullopt;
+    return quorva::CivilDate{time.wYear, time.wMonth, time.wDay};
 }
 
 template <std::size_t N>
@@ -127,11 +149,17 @@ bool TForm1::IsDatePicker(EntryField field) const
 void TForm1::SetText(EntryField field, const std::string& text)
 {
     texts_[field] = text;
-    if (open_) SetWindowTextUtf8(Control(ControlId(field)), text);
+    if (!open_) return;
+    if (field == EntryField::eblsx) {
+        ShowDeadline();
+    } else {
+        SetWindowTextUtf8(Control(ControlId(field)), text);
+    }
 }
 
 std::string TForm1::Text(EntryField field) const
 {
+    if (open_ && field == EntryField::eblsx) return quorva::DeadlineText(PickerDate(Control(ControlId(field))));
     if (open_) return WindowTextUtf8(Control(ControlId(field)));
     const auto found = texts_.find(field);
     return found == texts_.end() ? std::string() : found->second;
@@ -216,6 +244,36 @@ void TForm1::CreateControls()
     ShowWindow(Control(ControlId(EntryField::eswzh1)), SW_HIDE);
     AddButton(kAgencyButton, "...");
     ShowWindow(Control(kAgencyButton), SW_HIDE);
+    // Last of all, so the tab order a scanner is programmed for stays.
+    AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | DTS_SHOWNONE | WS_TABSTOP, ControlId(EntryField::eblsx));
+    SendMessageW(Control(ControlId(EntryField::eblsx)), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyyMMdd"));
+}
+
+// The clerk's own deadline ticked; without one, the deadline the urgency
+// gives shown unticked, so the clerk sees what the record will have.
+void TForm1::ShowDeadline()
+{
+    const HWND picker = Control(ControlId(EntryField::eblsx));
+    const std::optional<quorva::CivilDate> own = quorva::ParseCompactDate(texts_[EntryField::eblsx]);
+    if (own) {
+        SetPickerDate(picker, *own);
+    } else {
+        ShowUnset(picker, DerivedDeadlineShown());
+    }
+}
+
+void TForm1::ShowDerivedDeadline()
+{
+    const HWND picker = Control(ControlId(EntryField::eblsx));
+    if (!PickerDate(picker)) ShowUnset(picker, DerivedDeadlineShown());
+}
+
+// Without a derived deadline the received date stands there, greyed.
+quorva::CivilDate TForm1::DerivedDeadlineShown() const
+{
+    const quorva::CivilDate received = Date(EntryField::eswrq);
+    return quorva::DerivedDeadline(received.ToCompact(), Text(EntryField::ejjcd), context_.deadlineDays)
+        .value_or(received);
 }
 
 void TForm1::ApplyValues()
@@ -224,7 +282,10 @@ void TForm1::ApplyValues()
         SYSTEMTIME time = ToSystemTime(date);
         SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     }
-    for (const auto& [field, text] : texts_) SetWindowTextUtf8(Control(ControlId(field)), text);
+    for (const auto& [field, text] : texts_) {
+        if (field != EntryField::eblsx) SetWindowTextUtf8(Control(ControlId(field)), text);
+    }
+    ShowDeadline();
 }
 
 void TForm1::CaptureValues()
@@ -236,6 +297,7 @@ void TForm1::CaptureValues()
             texts_[profile.field] = Text(profile.field);
         }
     }
+    texts_[EntryField::eblsx] = Text(EntryField::eblsx);
 }
 
 bool TForm1::OnInit()
@@ -265,6 +327,7 @@ void TForm1::TakeScan(const ScanArrival& scan)
         if (at != std::string::npos) SetWindowTextUtf8(scan.target, landed.erase(at, scan.text.size()));
     }
     quorva::FillFromScan(*document, *this);
+    ShowDerivedDeadline();
     Focus(EntryField::eybyj);
 }
 
@@ -327,6 +390,7 @@ void TForm1::OnLayout(int width, int /*height*/)
     placeInCell(EntryField::efwrq, 0, y);
     placeInCell(EntryField::ezsdw, 1, y);
     placeInCell(EntryField::etmbh, 2, y);
+    placeInCell(EntryField::eblsx, 3, y);
     y += row;
     placeInCell(EntryField::etmzzdw, 0, y);
     placeInCell(EntryField::ezzrq, 1, y);
@@ -368,6 +432,13 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
         }
         return false;
     }
+    case WM_NOTIFY: {
+        const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+        if (notice->idFrom == static_cast<UINT_PTR>(ControlId(EntryField::eswrq)) && notice->code == DTN_DATETIMECHANGE) {
+            ShowDerivedDeadline();
+        }
+        return false;
+    }
     case WM_DESTROY:
         scans_.reset();
         open_ = false;
@@ -399,7 +470,9 @@ void TForm1::OnCommand(int id, int code)
     case kPrintButton:
         quorva::RunCommand(context_.prompter, [&] {
             // Minimized, the dialog keeps its values and the document is in front.
-            if (PrintApprovalForm(*this, context_.templatePath, context_.prompter)) ShowWindow(hwnd(), SW_MINIMIZE);
+            if (PrintApprovalForm(*this, context_.templatePath, context_.prompter, context_.deadlineDays)) {
+                ShowWindow(hwnd(), SW_MINIMIZE);
+            }
         });
         break;
     case kAgencyButton:
@@ -407,6 +480,11 @@ void TForm1::OnCommand(int id, int code)
         break;
     default:
         if (id == ControlId(EntryField::ewz) && code == CBN_EDITUPDATE) CompleteDocumentType();
+        if (id == ControlId(EntryField::ejjcd) && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
+            // A chosen item reaches the box's text only after this notice.
+            PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kUrgencyChanged, 0), 0);
+        }
+        if (id == kUrgencyChanged) ShowDerivedDeadline();
         break;
     }
 }

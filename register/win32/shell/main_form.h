@@ -38,6 +38,7 @@ public:
     int SelectedRow() const override;
     void RefreshRow(int index) override;
     void ShowQueryMode(bool ticked) override;
+    void SetOverdueText(const std::string& text) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -62,6 +63,8 @@ private:
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     void OnListDisplayInfo(NMLVDISPINFOW& info);
+    LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw);
+    void PlaceStatusPanels(int width);
     void OnFirstShow();
     void OnClose();
     void ShowListMenu(LPARAM position);

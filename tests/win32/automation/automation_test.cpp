@@ -234,7 +234,7 @@ TEST_F(AutomationTest, ExportWritesTheListAsShownIntoTheSheet)
         "start Excel.Application",        "Application.Visible=true",
         "Workbooks.Add()",                "Cells(1,1).Value=Marivel记录列表",
         "Cells(1,1).HorizontalAlignment=3", "Cells(1,1).VerticalAlignment=2",
-        "Cells(1,1).Font.size=18",        "Range(1,1:1,26).Merge()",
+        "Cells(1,1).Font.size=18",        "Range(1,1:1,27).Merge()",
         "Rows(3).Font.Bold=true"};
     for (int k = 0; k < quorva::kSheetColumnCount; ++k) {
         expected.push_back("Cells(3," + std::to_string(k + 1) + ").Value=" + quorva::SheetHeaders()[k]);
@@ -242,14 +242,14 @@ TEST_F(AutomationTest, ExportWritesTheListAsShownIntoTheSheet)
     for (int i = 0; i < 2; ++i) {
         for (int k = 0; k < quorva::kSheetColumnCount; ++k) {
             expected.push_back("Cells(" + std::to_string(i + 4) + "," + std::to_string(k + 1) + ").Value=" +
-                               (k == 0 ? std::to_string(i + 1) : Cell(i, k)));
+                               (k == 0 ? std::to_string(i + 1) : Cell(i, k < 26 ? k : 27)));  // past the ID
         }
     }
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(SheetCell(4, 1), "1");
     EXPECT_EQ(SheetCell(4, 2), "20261202");
     EXPECT_EQ(SheetCell(5, 9), "");
-    EXPECT_EQ(desk.Value(L"UsedColumns").AsLong(), 26);
+    EXPECT_EQ(desk.Value(L"UsedColumns").AsLong(), 27);
     EXPECT_EQ(desk.Value(L"UsedRows").AsLong(), 5);
 }
 
