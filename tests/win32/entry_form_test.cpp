@@ -390,6 +390,7 @@ TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewY
     today = quorva::CivilDate{2027, 1, 2};  // left running over New Year
     std::string proposed;
     bool deadlineLast = false;
+    bool unset = false;
     {
         Clerk clerk([&] {
             const HWND dialog = WaitForWindow("收文录入");
@@ -397,7 +398,9 @@ TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewY
             proposed = Narrow(main_form_test::Text(FieldOf(dialog, EntryField::eswzh)));
             const HWND deadline = FieldOf(dialog, EntryField::eblsx);
             deadlineLast = GetWindow(deadline, GW_HWNDNEXT) == nullptr;
-            SYSTEMTIME due{2026, 12, 0, 31};
+            SYSTEMTIME due{};
+            unset = SendMessageW(deadline, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&due)) == GDT_NONE;
+            due = SYSTEMTIME{2026, 12, 0, 31};
             SendMessageW(deadline, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&due));
             TypeRequired(dialog, L"新年第一份");
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -407,6 +410,7 @@ TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewY
     }
     EXPECT_EQ(proposed, "SW-2027-0001");
     EXPECT_TRUE(deadlineLast) << "after every other control in the tab order";
+    EXPECT_TRUE(unset) << "a new record has no deadline of its own until the clerk sets one";
     EXPECT_EQ(IniValue("HaoNian"), "2027");
     ASSERT_EQ(RowCount(), 3) << "the new record is overdue by its own deadline";
     EXPECT_EQ(Cell(2, 27), "20261231");

@@ -31,6 +31,7 @@ constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
 constexpr int kDotsWidth = 24;
 constexpr int kDropDownHeight = 200;
+constexpr int kDeadlinePickerWidth = 120;
 const COLORREF kRefusedColour = RGB(255, 0, 0);
 
 const SYSTEMTIME kBuiltInDate{2014, 5, 0, 24, 12, 38, 36, 0};
@@ -101,11 +102,12 @@ void SetPickerDate(HWND picker, const quorva::CivilDate& date)
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
-// Unset, with `date` shown greyed.
+// Unset, with `date` shown greyed. Some pickers want a time even to unset.
 void ShowUnset(HWND picker, const quorva::CivilDate& date)
 {
-    SetPickerDate(picker, date);
-    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+    SYSTEMTIME time = ToSystemTime(date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
 }
 
 std::optional<quorva::CivilDate> PickerDate(HWND picker)
@@ -380,7 +382,7 @@ void TForm1::OnLayout(int width, int /*height*/)
     place(EntryField::ewjbt, margin, y, inner, controlHeight);
     y += row;
 
-    const int fixedBelow = 3 * row + Scale(kButtonHeight) + 2 * margin;
+    const int fixedBelow = 4 * row + Scale(kButtonHeight) + 2 * margin;
     const int memoSpace = std::max(Scale(kMemoMinHeight) * 4, buttonsTop - y - fixedBelow);
     const int memo = memoSpace / 4;
     for (EntryField field : {EntryField::eybyj, EntryField::eqzpx, EntryField::ezgpx}) {
@@ -390,7 +392,6 @@ void TForm1::OnLayout(int width, int /*height*/)
     placeInCell(EntryField::efwrq, 0, y);
     placeInCell(EntryField::ezsdw, 1, y);
     placeInCell(EntryField::etmbh, 2, y);
-    placeInCell(EntryField::eblsx, 3, y);
     y += row;
     placeInCell(EntryField::etmzzdw, 0, y);
     placeInCell(EntryField::ezzrq, 1, y);
@@ -407,6 +408,9 @@ void TForm1::OnLayout(int width, int /*height*/)
     y += row;
     place(EntryField::ebljg, margin, y, inner / 2 - Scale(4), memo - Scale(4));
     place(EntryField::ebz, margin + inner / 2, y, inner / 2, memo - Scale(4));
+    // Last on screen as in the tab order.
+    y += memo;
+    place(EntryField::eblsx, margin, y, label + Scale(kDeadlinePickerWidth), controlHeight);
 
     const int button = Scale(kButtonWidth);
     MoveWindow(Control(kPrintButton), margin, buttonsTop, button + Scale(16), Scale(kButtonHeight), TRUE);
