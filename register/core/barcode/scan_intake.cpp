@@ -169,8 +169,9 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
     RecordFields fields = document.fields;
     const CivilDate received = presenter_.today();
     Field(fields, Column::swrq) = received.ToCompact();
-    Field(fields, Column::swzh) = ProposedNumber(settings, keys::kReceiptNumber, received);
-    Field(fields, Column::bwh) = ProposedNumber(settings, keys::kHandlingNumber, received);
+    for (const auto& [column, key] : {std::pair{Column::swzh, keys::kReceiptNumber}, {Column::bwh, keys::kHandlingNumber}}) {
+        Field(fields, column) = ProposedNumber(settings.ReadText(key, ""), settings, received);
+    }
 
     std::int64_t id = 0;
     {

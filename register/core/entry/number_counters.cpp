@@ -22,9 +22,8 @@ std::optional<int> NumberYear(const Settings& settings)
 
 }  // namespace
 
-std::string ProposedNumber(const Settings& settings, const char* key, const CivilDate& received)
+std::string ProposedNumber(const std::string& last, const Settings& settings, const CivilDate& received)
 {
-    const std::string last = settings.ReadText(key, "");
     if (last.empty()) return "";
     const std::optional<int> lastYear = NumberYear(settings);
     // Without a year on record there is no telling a new year from the old.

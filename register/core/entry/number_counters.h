@@ -18,9 +18,9 @@ inline constexpr const char* kNumberYear = "HaoNian";
 
 inline constexpr const char* kYearlyNumberingCaption = "每年重新编号";
 
-// The number to propose for counter `key` in a registration received on
-// `received`; empty when there is none.
-std::string ProposedNumber(const Settings& settings, const char* key, const CivilDate& received);
+// The number to propose after `last`, a counter's last number, for a
+// registration received on `received`; empty when there is none.
+std::string ProposedNumber(const std::string& last, const Settings& settings, const CivilDate& received);
 
 // After a registration: its numbers become the counters, and the numbering
 // year moves on to the year it was received in (never back).

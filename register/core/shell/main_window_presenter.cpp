@@ -123,7 +123,8 @@ std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
 
 void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
 {
-    const std::string next = ProposedNumber(settings(), key, dialog.Date(EntryField::eswrq));
+    const Settings current = settings();
+    const std::string next = ProposedNumber(current.ReadText(key, ""), current, dialog.Date(EntryField::eswrq));
     if (!next.empty()) dialog.SetText(field, next);
 }
 
