@@ -95,18 +95,19 @@ SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
     return time;
 }
 
-// A picker whose date can be left unset: its check box ticks or clears it.
+// The deadline's picker has a check box: ticked, the date is set.
 void SetPickerDate(HWND picker, const quorva::CivilDate& date)
 {
     SYSTEMTIME time = ToSystemTime(date);
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
-// Unset, with `date` shown greyed. Some pickers want a time even to unset.
+// Unticked, with `date` shown greyed. Some pickers ignore an unset that
+// comes without a time, and would keep the date set.
 void ShowUnset(HWND picker, const quorva::CivilDate& date)
 {
+    SetPickerDate(picker, date);
     SYSTEMTIME time = ToSystemTime(date);
-    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
 }
 

@@ -596,7 +596,7 @@ void TmainForm::OnListDisplayInfo(NMLVDISPINFOW& info)
     item.pszText[count] = L'\0';
 }
 
-// Rows past their deadline and unfinished in red, those due within days in
+// Unfinished rows past their deadline in red, those due within two days in
 // orange; the list draws every other row in its own colour.
 LRESULT TmainForm::OnListCustomDraw(NMLVCUSTOMDRAW& draw)
 {
