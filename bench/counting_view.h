@@ -20,6 +20,7 @@ public:
     int SelectedRow() const override { return selected; }
     void RefreshRow(int) override {}
     void ShowQueryMode(bool) override {}
+    void SetOverdueText(const std::string&) override {}
     std::size_t shown = 0;
     int selected = -1;
 };

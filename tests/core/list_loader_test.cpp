@@ -60,7 +60,8 @@ protected:
     RecordList Load(const FilterState& filters)
     {
         RecordList rows;
-        FillRecordList(QueryRecordList(store, filters), filters, kToday, rows);
+        ListDeadlines deadlines;
+        FillRecordList(QueryRecordList(store, filters), filters, kToday, rows, deadlines);
         return rows;
     }
 
@@ -127,7 +128,8 @@ TEST_F(ListLoaderTest, AnUnreadableDateStopsTheLoadKeepingEarlierRows)
     FilterState filters;
     filters.SetTicked(FilterBox::RecentOnly, true);
     RecordList rows;
-    EXPECT_THROW(FillRecordList(QueryRecordList(store, filters), filters, kToday, rows), std::runtime_error);
+    ListDeadlines deadlines;
+    EXPECT_THROW(FillRecordList(QueryRecordList(store, filters), filters, kToday, rows, deadlines), std::runtime_error);
     EXPECT_EQ(rows.size(), 1u);
     filters.SetTicked(FilterBox::RecentOnly, false);
     EXPECT_EQ(Load(filters).size(), 3u) << "without the filter no date is read";

@@ -34,6 +34,7 @@ public:
     int SelectedRow() const override { return selected; }
     void RefreshRow(int index) override { refreshed.push_back(index); }
     void ShowQueryMode(bool ticked) override { queryMode = ticked; }
+    void SetOverdueText(const std::string& text) override { overdue = text; }
 
     MainWindowPresenter* presenter = nullptr;
     FilterState checks;
@@ -45,6 +46,7 @@ public:
     int refills = 0;
     std::vector<int> refreshed;
     bool queryMode = false;
+    std::string overdue;
 };
 
 class MainWindowPresenterTest : public ::testing::Test {

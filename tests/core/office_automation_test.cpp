@@ -50,7 +50,7 @@ TEST(ApprovalForm, EveryPlaceholderTakesItsOwnFieldInFillOrder)
     EXPECT_EQ(filled, "$收文日期$2026.12.7 $收文号$v1 $办文号$v2 $来文字号$v6 $文种$v7 $来文单位$v5 $密级$v3v4 $紧急$v8 "
                       "$文件标题$v9 $拟办意见$v10 $请办意见$v11 $批办意见$v12 $发文日期$2026.1.15 $主送单位$v14 "
                       "$条码编号$v15 $条码单位$v16 $制作日期$v17 $发布层次$v18 $录入人$v19 $已呈批$v20 $经办人$v21 "
-                      "$已办结$v22 $存档号$v23 $办理结果$v24 $备注$     ");
+                      "$已办结$v22 $存档号$v23 $办理结果$v24 $备注$     $办理时限$     ");
 }
 
 TEST(ApprovalForm, TypedStretchesFollowLaterReplacements)

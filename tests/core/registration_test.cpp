@@ -29,6 +29,7 @@ public:
     int SelectedRow() const override { return selected; }
     void RefreshRow(int index) override { refreshed.push_back(index); }
     void ShowQueryMode(bool) override {}
+    void SetOverdueText(const std::string&) override {}
     std::size_t shown = 0;
     int selected = -1;
     std::vector<int> refreshed;
@@ -311,6 +312,40 @@ TEST_F(RegistrationTest, EditingWithNothingSelectedOrCancelledChangesNothing)
     presenter.edtbtnClick();
     EXPECT_EQ(Stored("wjbt"), "关于𠀋䶮的通知");
     EXPECT_TRUE(view.refreshed.empty());
+}
+
+TEST_F(RegistrationTest, OwnDeadlinesAreStoredEditedAndGoWithDeletedOrClearedRecords)
+{
+    const auto stored = [&] { return presenter.store().Open()->Query("select count(*) from QuorvaBlsx")->Int64At(0); };
+    const auto withDeadline = [](FakeEntryDialog& d) {
+        d.SetText(EntryField::eblsx, "20261201");
+        return TypeDocument(d);
+    };
+    dialogs.clerk = withDeadline;
+    presenter.newbtnClick();
+    presenter.newbtnClick();
+    EXPECT_EQ(stored(), 2);
+    presenter.DeleteSelectedClick();
+    dialogs.clerk = TypeDocument;
+    presenter.newbtnClick();
+    EXPECT_EQ(stored(), 1);
+    EXPECT_EQ(DeadlineText(presenter.deadlines().DeadlineOf(1)), "") << "in a file the new record has the old ID";
+
+    view.selected = 0;
+    std::string shown;
+    dialogs.clerk = [&](FakeEntryDialog& d) {
+        shown = d.Text(EntryField::eblsx);
+        d.SetText(EntryField::eblsx, "");
+        return true;
+    };
+    presenter.edtbtnClick();
+    EXPECT_EQ(shown, "20261201");
+    EXPECT_EQ(stored(), 0);
+    dialogs.clerk = withDeadline;
+    presenter.newbtnClick();
+    EXPECT_EQ(presenter.deadlines().CountOverdue(kToday), 1u);
+    presenter.ClearAllClick();
+    EXPECT_EQ(stored(), 0);
 }
 
 }  // namespace

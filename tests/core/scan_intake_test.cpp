@@ -31,6 +31,7 @@ public:
     int SelectedRow() const override { return -1; }
     void RefreshRow(int) override {}
     void ShowQueryMode(bool) override {}
+    void SetOverdueText(const std::string&) override {}
     void Stored() override { sounds += "+"; }
     void Refused() override { sounds += "-"; }
     std::string status, sounds;

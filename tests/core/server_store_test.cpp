@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/records/document_table.h"
 #include "register/core/storage/file_store.h"
 #include "register/core/storage/record_copy.h"
@@ -30,6 +31,8 @@ std::string FileRegister(const TempFolder& folder)
         db.Execute({"INSERT INTO Quorva(ID, wjbt, ybyj, bz) VALUES (?, ?, ?, ?)",
                     {std::int64_t{i * 2 + 1}, "关于𠀋的通知" + std::to_string(i), i == 7 ? kLongMemo : "", SqlNull{}}});
     }
+    FileStoreConnection file(db);
+    SaveOwnDeadline(file, 15, CivilDate{2026, 12, 1});
     return path;
 }
 
@@ -85,6 +88,7 @@ TEST_F(ServerStoreTest, ARegisterMovedToTheServerAndBackedUpThereRestoresIntoAFi
     FileStoreConnection copy(restored);
     EXPECT_EQ(Dump(copy), Dump(original));
     EXPECT_EQ(Dump(*server->Open()), Dump(original));
+    EXPECT_EQ(ReadOwnDeadlines(copy).at(15).ToCompact(), "20261201") << "deadlines travel with the records";
 }
 
 TEST_F(ServerStoreTest, AnUploadRefusesATableThatIsNotEmptyAndAddsNothing)
@@ -109,8 +113,10 @@ TEST_F(ServerStoreTest, ARestoreReplacesTheServersRecordsAndKeepsThemInASafetyCo
     const std::optional<std::string> safety = server->Restore(backup, "20261208-100000");
     ASSERT_TRUE(safety);
     EXPECT_EQ(CountRecords(*server->Open()), 1);
+    EXPECT_TRUE(ReadOwnDeadlines(*server->Open()).empty()) << "a backup from before deadlines brings none";
     FileStoreConnection kept(*safety);
     EXPECT_EQ(CountRecords(kept), 300);
+    EXPECT_EQ(ReadOwnDeadlines(kept).size(), 1u);
     const std::string notADatabase = folder.File("text.bak");
     std::ofstream(notADatabase) << "not a register";
     EXPECT_FALSE(server->Restore(notADatabase, "20261208-100001")) << "a refused backup changes nothing";

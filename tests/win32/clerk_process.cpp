@@ -9,6 +9,7 @@
 #include <string>
 
 #include "register/core/barcode/scan_intake.h"
+#include "register/core/barcode/unstored_scans.h"
 #include "register/core/shell/prompter.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/platform/win32_file_system.h"
@@ -29,6 +30,7 @@ public:
     int SelectedRow() const override { return -1; }
     void RefreshRow(int) override {}
     void ShowQueryMode(bool) override {}
+    void SetOverdueText(const std::string&) override {}
     std::string status;
 };
 
@@ -69,7 +71,8 @@ int wmain(int argc, wchar_t** argv)
                                             [clerk] { return "职员" + std::to_string(clerk); }});
     quorva::RunCommand(prompter, [&] {
         presenter.FormCreate();
-        quorva::ScanIntake intake(presenter, view, signals);
+        quorva::UnstoredScans unstored(fileSystem, [] { return std::string("2026-12-08 14:02:00"); });
+        quorva::ScanIntake intake(presenter, view, signals, unstored);
         for (int n = first; n < first + scans; ++n) intake.ScanArrived(Document(clerk, n));
     });
     std::printf("clerk %d stored %d refused %d boxes %d\n", clerk, signals.stored, signals.refused,

@@ -342,3 +342,81 @@ TEST_F(MainFormTest, ThePickListEditorRoundTrip)
 }
 
 }  // namespace
+
+namespace {
+
+// A row's text colour, asked of the window as the list asks while drawing.
+COLORREF DrawnColour(TmainForm& main, int row)
+{
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr = NMHDR{main.Control(kList), static_cast<UINT_PTR>(kList), static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.clrText = CLR_DEFAULT;
+    SendMessageW(main.hwnd(), WM_NOTIFY, kList, reinterpret_cast<LPARAM>(&draw));
+    return draw.clrText;
+}
+
+TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewYear)
+{
+    const auto add = [&](const char* swrq, const char* jjcd, const char* ybj, const char* title) {
+        quorva::RecordFields fields{};
+        for (auto [column, value] : {std::pair{quorva::Column::swrq, swrq}, {quorva::Column::jjcd, jjcd},
+                                     {quorva::Column::ybj, ybj}, {quorva::Column::wjbt, title}}) {
+            fields[static_cast<int>(column)] = value;
+        }
+        Store()->Execute(quorva::InsertRecordStatement(fields));
+    };
+    add("20261201", "特急", "", "超期");
+    add("20261207", "特提", "否", "将到期");
+    add("20261201", "特急", "是", "已办结");
+    Win32FileSystem().CreateFolders(SettingsFolder());
+    for (auto [key, value] : {std::pair{L"SHao", L"SW-2026-0041"}, {L"HaoNian", L"2026"}, {L"HaoMeiNian", L"1"}}) {
+        WritePrivateProfileStringW(L"Option", key, value, Widen(Ini()).c_str());
+    }
+    TmainForm& main = Start();
+    const auto overdueText = [&] {
+        wchar_t text[64] = {};
+        SendMessageW(main.Control(kStatusBar), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        return Narrow(text);
+    };
+    EXPECT_EQ(overdueText(), "超期未办结 1 件");
+    EXPECT_EQ(DrawnColour(main, 0), RGB(220, 0, 0));
+    EXPECT_EQ(DrawnColour(main, 1), RGB(230, 120, 0));
+    EXPECT_EQ(DrawnColour(main, 2), CLR_DEFAULT);
+    Click(kOverdueOnly);
+    ASSERT_EQ(RowCount(), 1);
+    EXPECT_EQ(Cell(0, 8), "超期");
+    EXPECT_EQ(Cell(0, 27), "20261204");
+
+    today = quorva::CivilDate{2027, 1, 2};  // left running over New Year
+    std::string proposed;
+    bool deadlineLast = false;
+    bool unset = false;
+    {
+        Clerk clerk([&] {
+            const HWND dialog = WaitForWindow("收文录入");
+            if (!dialog) return;
+            proposed = Narrow(main_form_test::Text(FieldOf(dialog, EntryField::eswzh)));
+            const HWND deadline = FieldOf(dialog, EntryField::eblsx);
+            deadlineLast = GetWindow(deadline, GW_HWNDNEXT) == nullptr;
+            SYSTEMTIME due{};
+            unset = SendMessageW(deadline, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&due)) == GDT_NONE;
+            due = SYSTEMTIME{2026, 12, 0, 31};
+            SendMessageW(deadline, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&due));
+            TypeRequired(dialog, L"新年第一份");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            WaitUntilGone(dialog);
+        });
+        Click(kNewRecord);
+    }
+    EXPECT_EQ(proposed, "SW-2027-0001");
+    EXPECT_TRUE(deadlineLast) << "after every other control in the tab order";
+    EXPECT_TRUE(unset) << "a new record has no deadline of its own until the clerk sets one";
+    EXPECT_EQ(IniValue("HaoNian"), "2027");
+    ASSERT_EQ(RowCount(), 3) << "the new record is overdue by its own deadline";
+    EXPECT_EQ(Cell(2, 27), "20261231");
+    EXPECT_EQ(overdueText(), "超期未办结 3 件");
+}
+
+}  // namespace

@@ -107,7 +107,7 @@ protected:
         form = std::make_unique<TmainForm>(
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
-                                          [] { return kToday; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
+                                          [this] { return today; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
                                           [] { return std::string(kNow); }, &secrets},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
@@ -174,6 +174,7 @@ protected:
     }
 
     TempFolder folder;
+    quorva::CivilDate today = kToday;
     Win32FileSystem fileSystem;
     Win32ProfileStore profileStore;
     MarkingSecretBox secrets;

@@ -1,5 +1,7 @@
 #include "register/core/automation/approval_form.h"
 
+#include "register/core/deadlines/entry_deadline.h"
+
 namespace quorva {
 
 namespace {
@@ -19,12 +21,16 @@ const Placeholder kPlaceholders[] = {
     {"$条码单位$", EntryField::etmzzdw}, {"$制作日期$", EntryField::ezzrq}, {"$发布层次$", EntryField::efbcq},
     {"$录入人$", EntryField::elrr},    {"$已呈批$", EntryField::eycp},    {"$经办人$", EntryField::ecpr},
     {"$已办结$", EntryField::eybj},    {"$存档号$", EntryField::ecdh},    {"$办理结果$", EntryField::ebljg},
-    {"$备注$", EntryField::ebz},
+    {"$备注$", EntryField::ebz},       {"$办理时限$", EntryField::eblsx},
 };
 
-std::string ValueOf(const EntryDialog& dialog, EntryField field)
+std::string ValueOf(const EntryDialog& dialog, EntryField field, const DeadlineDays& days)
 {
     switch (field) {
+    case EntryField::eblsx: {
+        const std::optional<CivilDate> deadline = DialogDeadline(dialog, days);
+        return deadline ? ApprovalDate(*deadline) : std::string();
+    }
     case EntryField::eswrq:
     case EntryField::efwrq:
         return dialog.HasDate(field) ? ApprovalDate(dialog.Date(field)) : "";
@@ -42,11 +48,11 @@ std::string ApprovalDate(const CivilDate& date)
     return std::to_string(date.year) + "." + std::to_string(date.month) + "." + std::to_string(date.day);
 }
 
-std::vector<PlaceholderFill> ApprovalFormFills(const EntryDialog& dialog)
+std::vector<PlaceholderFill> ApprovalFormFills(const EntryDialog& dialog, const DeadlineDays& days)
 {
     std::vector<PlaceholderFill> fills;
     for (const Placeholder& placeholder : kPlaceholders) {
-        std::string value = ValueOf(dialog, placeholder.field);
+        std::string value = ValueOf(dialog, placeholder.field, days);
         if (value.empty()) value = kEmptyValueText;
         fills.push_back(PlaceholderFill{placeholder.text, std::move(value)});
     }

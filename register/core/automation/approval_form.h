@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "register/core/deadlines/deadline_rule.h"
 #include "register/core/text/civil_date.h"
 #include "register/core/entry/entry_dialog.h"
 
@@ -28,9 +29,10 @@ struct PlaceholderFill {
 // "yyyy.M.D", without leading zeros.
 std::string ApprovalDate(const CivilDate& date);
 
-// The 25 placeholders with the dialog's current values, in fill order; an
-// empty value is already the four blanks.
-std::vector<PlaceholderFill> ApprovalFormFills(const EntryDialog& dialog);
+// The 25 placeholders with the dialog's current values, in fill order, and
+// last "$办理时限$" with the record's deadline (a template without it is
+// filled as before); an empty value is already the four blanks.
+std::vector<PlaceholderFill> ApprovalFormFills(const EntryDialog& dialog, const DeadlineDays& days = {});
 
 // The stretches of the document typed by one placeholder's fill. A find
 // that lands in one of them has come round to the text just typed, which

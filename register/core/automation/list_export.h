@@ -12,7 +12,8 @@ namespace quorva {
 
 inline constexpr const char* kSheetTitle = "Marivel记录列表";
 
-inline constexpr int kSheetColumnCount = 26;
+// The list's first 26 columns, then the deadline.
+inline constexpr int kSheetColumnCount = 27;
 inline constexpr int kTitleRow = 1;
 inline constexpr int kHeaderRow = 3;
 inline constexpr int kFirstDataRow = 4;
@@ -20,14 +21,16 @@ inline constexpr int kTitleFontSize = 18;
 inline constexpr int kTitleHorizontalAlignment = 3;
 inline constexpr int kTitleVerticalAlignment = 2;
 
-// The captions of the list's first 26 columns; the hidden ID is not one.
+// The captions of the list's first 26 columns and "办理时限"; the hidden ID
+// is not one.
 const std::array<const char*, kSheetColumnCount>& SheetHeaders();
 
 // Sheet row of the list row at `index` (from 0).
 int SheetRowOf(std::size_t index);
 
-// The 26 cells of one list row: its running number, counted by the export
-// from 1, then its 25 field texts; never the ID.
-std::array<std::string, kSheetColumnCount> SheetCells(const RecordRow& row, std::size_t index);
+// The cells of one list row: its running number, counted by the export from
+// 1, its 25 field texts and its deadline (yyyymmdd); never the ID.
+std::array<std::string, kSheetColumnCount> SheetCells(const RecordRow& row, std::size_t index,
+                                                      const std::string& deadline = "");
 
 }  // namespace quorva

@@ -106,9 +106,9 @@ void ListWorkbook::WriteCell(int row, int column, const std::string& text, lxw_f
                                  CellText(text, cut), format));
 }
 
-void ListWorkbook::AddRow(const RecordRow& row, std::size_t index)
+void ListWorkbook::AddRow(const RecordRow& row, std::size_t index, const std::string& deadline)
 {
-    const auto cells = SheetCells(row, index);
+    const auto cells = SheetCells(row, index, deadline);
     for (int k = 0; k < kSheetColumnCount; ++k) WriteCell(SheetRowOf(index), k + 1, cells[static_cast<std::size_t>(k)]);
 }
 

@@ -31,8 +31,8 @@ public:
     ListWorkbook(const ListWorkbook&) = delete;
     ListWorkbook& operator=(const ListWorkbook&) = delete;
 
-    // The list row at `index`, in list order.
-    void AddRow(const RecordRow& row, std::size_t index);
+    // The list row at `index`, in list order, with its deadline (yyyymmdd).
+    void AddRow(const RecordRow& row, std::size_t index, const std::string& deadline = "");
     // Writes the file; raises when it cannot.
     void Close();
 
@@ -44,13 +44,20 @@ private:
     lxw_worksheet* sheet_ = nullptr;
 };
 
-// Any rows that read by number: the list as shown, or rows made by hand.
+// Any rows that read by number: the list as shown, or rows made by hand;
+// `deadlineOf(i)` gives the deadline of row i.
+template <class Rows, class Deadlines>
+void WriteListWorkbook(const Rows& rows, const std::string& path, const Deadlines& deadlineOf)
+{
+    ListWorkbook workbook(path);
+    for (std::size_t i = 0; i < rows.size(); ++i) workbook.AddRow(rows[i], i, deadlineOf(i));
+    workbook.Close();
+}
+
 template <class Rows>
 void WriteListWorkbook(const Rows& rows, const std::string& path)
 {
-    ListWorkbook workbook(path);
-    for (std::size_t i = 0; i < rows.size(); ++i) workbook.AddRow(rows[i], i);
-    workbook.Close();
+    WriteListWorkbook(rows, path, [](std::size_t) { return std::string(); });
 }
 
 }  // namespace quorva

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/entry/number_advance.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/entry/register_numbers.h"
 #include "register/core/records/reference_number.h"
 #include "register/core/storage/change_journal.h"
@@ -257,9 +259,10 @@ void ScanIntake::FindRecords(const ScannedDocument& document)
 void ScanIntake::RegisterSilently(const std::string& text, const ScannedDocument& document)
 {
     Settings settings = presenter_.settings();
-    RegisterNumbers numbers(presenter_.store(), settings);
+    const CivilDate received = presenter_.today();
+    RegisterNumbers numbers(presenter_.store(), settings, received);
     RecordFields fields = document.fields;
-    Field(fields, Column::swrq) = presenter_.today().ToCompact();
+    Field(fields, Column::swrq) = received.ToCompact();
     std::string reason = WhyUnsound(document);
     std::int64_t id = 0;
     try {
@@ -277,10 +280,9 @@ void ScanIntake::RegisterSilently(const std::string& text, const ScannedDocument
         // A counter that cannot advance is left as the clerk set it; on the
         // server the counters moved with the record.
         if (presenter_.store().Kind() != StoreKind::Server) {
-            settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));
-            if (!Field(fields, Column::bwh).empty()) {
-                settings.WriteText(keys::kHandlingNumber, Field(fields, Column::bwh));
-            }
+            const std::string& handling = Field(fields, Column::bwh);
+            RecordNumbers(settings, Field(fields, Column::swzh),
+                          handling.empty() ? std::nullopt : std::optional<std::string>(handling), received);
         }
         ShowStored(fields, id);
     } catch (const std::exception& error) {
@@ -304,6 +306,8 @@ std::string ScanIntake::Store(RegisterNumbers& numbers, RecordFields& fields, st
         return std::string(check.name) + "“" + value + "”已存在于数据库（" + ExistingRecord(*found) + "）";
     }
     id = db->InsertRecord(InsertScannedStatement(fields));
+    // A deadline left by a record of the same ID is not this one's.
+    SaveOwnDeadline(*db, id, std::nullopt);
     JournalChange(*db, presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh),
                                            Field(fields, Column::lrr)));
     transaction.Commit();

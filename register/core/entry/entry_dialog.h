@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "register/core/deadlines/deadline_rule.h"
 #include "register/core/text/civil_date.h"
 #include "register/core/shell/prompter.h"
 
@@ -16,6 +17,7 @@ enum class EntryField {
     eswrq, eswzh, ebwh, emmdj1, emmdj2, elwdw, ewh, ewz, ejjcd, ewjbt, eybyj, eqzpx, ezgpx, efwrq,
     ezsdw, etmbh, etmzzdw, ezzrq, efbcq, elrr, eycp, ecpr, eybj, ecdh, ebljg, ebz,
     eswzh1,  // the hidden agency-code drop-down
+    eblsx,   // 办理时限, after every other control: the record's own deadline, yyyymmdd or empty for none
 };
 
 // The fixed items of the drop-downs whose values the register relies on.
@@ -68,6 +70,8 @@ struct EntryDialogContext {
     Store* store = nullptr;
     // For a new record on a shared register: proposals to renew at 确定.
     NumberProposals* proposals = nullptr;
+    // What the urgencies give, for the deadline the dialog shows unset.
+    DeadlineDays deadlineDays = {};
 };
 
 class EntryDialogFactory {

@@ -1,6 +1,9 @@
 #include "register/core/entry/register_numbers.h"
 
+#include <algorithm>
+
 #include "register/core/entry/number_advance.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/storage/server_counters.h"
 #include "register/core/storage/store.h"
 
@@ -25,6 +28,14 @@ std::string TakenNumberNote(const std::string& name, const std::string& taken, c
     return name + "“" + taken + "”已被其他登记使用，改为“" + given + "”。";
 }
 
+std::string RegisterNumbers::NextOnServer(StoreConnection& connection, Column column, const std::string& last,
+                                          const std::string& lastYear)
+{
+    const std::string next = NextNumber(last, settings_.ReadBool(keys::kYearlyNumbering, false),
+                                        ParseNumberYear(lastYear), received_.year);
+    return next.empty() ? "" : FirstFreeNumber(connection, column, next);
+}
+
 std::string RegisterNumbers::Propose(EntryField field)
 {
     for (const auto& number : kNumbers) {
@@ -33,9 +44,11 @@ std::string RegisterNumbers::Propose(EntryField field)
         std::string next;
         if (store_.Kind() == StoreKind::Server) {
             const std::unique_ptr<StoreConnection> connection = store_.Open();
-            next = NextFreeNumber(*connection, number.column, ServerCounters(*connection).Last(number.key, local));
-        } else if (!local.empty()) {
-            next = AdvanceNumber(local).value_or("");
+            ServerCounters counters(*connection);
+            next = NextOnServer(*connection, number.column, counters.Last(number.key, local),
+                                counters.Last(keys::kNumberYear, settings_.ReadText(keys::kNumberYear, "")));
+        } else {
+            next = ProposedNumber(local, settings_, received_);
         }
         return proposed_[field] = next;
     }
@@ -53,11 +66,12 @@ std::string RegisterNumbers::AllocateOnServer(StoreConnection& connection, Recor
     ServerCounters counters(connection);
     std::string note;
     // Always in the same order, so two registrations never wait on each other.
+    const std::string lastYear = counters.LockLast(keys::kNumberYear, settings_.ReadText(keys::kNumberYear, ""));
     for (const auto& number : kNumbers) {
         std::string& value = fields[static_cast<int>(number.column)];
         const std::string last = counters.LockLast(number.key, settings_.ReadText(number.key, ""));
         if (!value.empty() && value == LastProposed(number.field)) {
-            const std::string fresh = NextFreeNumber(connection, number.column, last);
+            const std::string fresh = NextOnServer(connection, number.column, last, lastYear);
             if (!fresh.empty() && fresh != value) {
                 note += TakenNumberNote(number.name, value, fresh);
                 value = fresh;
@@ -66,6 +80,9 @@ std::string RegisterNumbers::AllocateOnServer(StoreConnection& connection, Recor
         // An emptied number must not empty everyone's counter.
         if (!value.empty()) counters.Set(number.key, value);
     }
+    // The numbering year moves on with the registrations, never back.
+    const int year = std::max(ParseNumberYear(lastYear).value_or(received_.year), received_.year);
+    counters.Set(keys::kNumberYear, std::to_string(year));
     return note;
 }
 

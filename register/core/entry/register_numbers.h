@@ -6,6 +6,7 @@
 #include "register/core/entry/entry_dialog.h"
 #include "register/core/records/document_statements.h"
 #include "register/core/shell/settings.h"
+#include "register/core/text/civil_date.h"
 
 // The receipt and handling numbers a new record gets. On the file they
 // follow this machine's settings (SHao, BHao), as they always have; on the
@@ -20,7 +21,12 @@ std::string TakenNumberNote(const std::string& name, const std::string& taken, c
 
 class RegisterNumbers final : public NumberProposals {
 public:
-    RegisterNumbers(Store& store, Settings settings) : store_(store), settings_(std::move(settings)) {}
+    // For a registration received on `received`, which decides the year of
+    // a yearly numbering.
+    RegisterNumbers(Store& store, Settings settings, const CivilDate& received)
+        : store_(store), settings_(std::move(settings)), received_(received)
+    {
+    }
 
     std::string Propose(EntryField field) override;
     std::string LastProposed(EntryField field) const override;
@@ -32,8 +38,14 @@ public:
     std::string AllocateOnServer(StoreConnection& connection, RecordFields& fields);
 
 private:
+    // The next number for a counter whose last number is `last` and whose
+    // numbering year is `lastYear`, free of the server's records.
+    std::string NextOnServer(StoreConnection& connection, Column column, const std::string& last,
+                             const std::string& lastYear);
+
     Store& store_;
     Settings settings_;
+    CivilDate received_;
     std::map<EntryField, std::string> proposed_;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "register/core/deadlines/deadline_rule.h"
+
 namespace quorva {
 
 namespace {
@@ -38,17 +40,41 @@ const std::array<SearchRow, kSearchRowCount> kSearchRows = {{
     {"已呈批：", Column::ycp, K::DropDown, P::YesNo},
     {"呈批人：", Column::cpr, K::DropDown, P::PersonnelNames},
     {"办文编号：", Column::bwh, K::Edit, P::None},
+    {"办理时限：", std::nullopt, K::Digits, P::None},
 }};
+
+namespace {
+
+bool IsSearched(const SearchInput& input)
+{
+    return input.mode == static_cast<int>(SearchMode::Exact) || input.mode == static_cast<int>(SearchMode::Fuzzy);
+}
+
+}  // namespace
 
 std::vector<SearchTerm> BuildSearchTerms(const SearchInputs& inputs)
 {
     std::vector<SearchTerm> terms;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const int mode = inputs[i].mode;
-        if (mode != static_cast<int>(SearchMode::Exact) && mode != static_cast<int>(SearchMode::Fuzzy)) continue;
-        terms.push_back({kSearchRows[i].column, static_cast<SearchMode>(mode), inputs[i].value});
+        if (!kSearchRows[i].column || !IsSearched(inputs[i])) continue;
+        terms.push_back({*kSearchRows[i].column, static_cast<SearchMode>(inputs[i].mode), inputs[i].value});
     }
     return terms;
+}
+
+std::optional<DeadlineTerm> BuildDeadlineTerm(const SearchInputs& inputs)
+{
+    const SearchInput& input = inputs[kDeadlineSearchRow];
+    if (!IsSearched(input)) return std::nullopt;
+    return DeadlineTerm{static_cast<SearchMode>(input.mode), input.value};
+}
+
+// The value control takes digits only, so no wildcard needs reading.
+bool Matches(const DeadlineTerm& term, const std::optional<CivilDate>& deadline)
+{
+    const std::string text = DeadlineText(deadline);
+    if (term.mode == SearchMode::Exact) return text == term.value;
+    return text.find(term.value) != std::string::npos;
 }
 
 const std::vector<std::string>& SearchPresetItems(SearchPreset preset)

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "register/core/records/document_statements.h"
 #include "register/core/shell/prompter.h"
+#include "register/core/text/civil_date.h"
 
 // The search dialog TForm2 as the search command sees it, and the rows it
 // builds conditions from.
@@ -23,14 +25,17 @@ inline constexpr int kNoSearchMode = -1;
 enum class SearchValueKind { Edit, Digits, DropDown, OneLineMemo };
 enum class SearchPreset { None, DocumentTypes, Classifications, Urgencies, YesNo, PersonnelNames };
 
+// `column` is none for the deadline row: a record's deadline is its own or
+// the one its urgency gives, so it is matched as the result is listed.
 struct SearchRow {
     const char* label;
-    Column column;
+    std::optional<Column> column;
     SearchValueKind kind;
     SearchPreset preset;
 };
 
-inline constexpr int kSearchRowCount = 25;
+inline constexpr int kSearchRowCount = 26;
+inline constexpr int kDeadlineSearchRow = 25;
 // In the order the conditions are built (not the order on screen).
 extern const std::array<SearchRow, kSearchRowCount> kSearchRows;
 
@@ -42,8 +47,17 @@ struct SearchInput {
 };
 using SearchInputs = std::array<SearchInput, kSearchRowCount>;
 
-// One term per row whose mode is exact or fuzzy, in build order.
+// One term per column row whose mode is exact or fuzzy, in build order.
 std::vector<SearchTerm> BuildSearchTerms(const SearchInputs& inputs);
+
+// The deadline row's condition, matched against a deadline's yyyymmdd text
+// (empty for none) as the statements match a column's text.
+struct DeadlineTerm {
+    SearchMode mode;
+    std::string value;
+};
+std::optional<DeadlineTerm> BuildDeadlineTerm(const SearchInputs& inputs);
+bool Matches(const DeadlineTerm& term, const std::optional<CivilDate>& deadline);
 
 const std::vector<std::string>& SearchPresetItems(SearchPreset preset);
 

@@ -17,6 +17,7 @@ bool FilterState::IsTicked(FilterBox box) const
     case FilterBox::Unfinished: return unfinished_;
     case FilterBox::Finished: return finished_;
     case FilterBox::RecentOnly: return recentOnly_;
+    case FilterBox::OverdueOnly: return overdueOnly_;
     }
     return false;
 }
@@ -42,6 +43,9 @@ void FilterState::SetTicked(FilterBox box, bool ticked)
         break;
     case FilterBox::RecentOnly:
         recentOnly_ = ticked;
+        break;
+    case FilterBox::OverdueOnly:
+        overdueOnly_ = ticked;
         break;
     }
 }

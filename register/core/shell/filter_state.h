@@ -13,6 +13,7 @@ enum class FilterBox {
     Unfinished,   // CheckBox2 "仅显示未办结"
     Finished,     // CheckBox3 "仅显示已办结"
     RecentOnly,   // CheckBox4 "仅显示最近…天收文记录"
+    OverdueOnly,  // "仅显示超期未办结"
 };
 
 inline constexpr const char* kDefaultRecentDays = "10";
@@ -36,6 +37,7 @@ private:
     bool unfinished_ = false;
     bool finished_ = false;
     bool recentOnly_ = false;
+    bool overdueOnly_ = false;
     std::string days_ = kDefaultRecentDays;
 };
 

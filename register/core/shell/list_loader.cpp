@@ -60,13 +60,15 @@ std::unique_ptr<TSQLiteTable> QueryRecordList(Store& store, const FilterState& f
 }
 
 void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,
-                    RecordList& rows)
+                    RecordList& rows, ListDeadlines& deadlines)
 {
     const TSQLiteTable& table = *result;
     rows.Reset(std::move(result));
+    deadlines.Reset(table);
     if (table.CountRows() == 0) return;
     const int swrqColumn = table.ColumnIndex(ColumnName(Column::swrq));
     const bool recentOnly = filters.IsTicked(FilterBox::RecentOnly);
+    const bool overdueOnly = filters.IsTicked(FilterBox::OverdueOnly);
     RecentDaysRule recent(filters.days(), today);
     std::string swrq;
     for (int r = 0; r < table.CountRows(); ++r) {
@@ -75,15 +77,25 @@ void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterStat
             table.AppendTextOf(r, swrqColumn, swrq);
             if (!recent.Admits(swrq)) continue;
         }
+        const ListDeadlines::Row deadline = deadlines.Assess(table, r);
+        if (overdueOnly && !IsOverdue(deadline.deadline, deadline.finished, today)) continue;
         rows.Add(r);
+        deadlines.Add(deadline);
     }
 }
 
-void FillRecordList(std::shared_ptr<const TSQLiteTable> result, RecordList& rows)
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const std::optional<DeadlineTerm>& deadline,
+                    RecordList& rows, ListDeadlines& deadlines)
 {
     const TSQLiteTable& table = *result;
     rows.Reset(std::move(result));
-    for (int r = 0; r < table.CountRows(); ++r) rows.Add(r);
+    deadlines.Reset(table);
+    for (int r = 0; r < table.CountRows(); ++r) {
+        const ListDeadlines::Row row = deadlines.Assess(table, r);
+        if (deadline && !Matches(*deadline, row.deadline)) continue;
+        rows.Add(r);
+        deadlines.Add(row);
+    }
 }
 
 }  // namespace quorva

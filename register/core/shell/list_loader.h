@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "register/core/deadlines/list_deadlines.h"
+#include "register/core/search/search_form.h"
 #include "register/core/text/civil_date.h"
 #include "register/core/shell/filter_state.h"
 #include "register/core/shell/record_list.h"
@@ -25,11 +27,14 @@ class Store;
 std::unique_ptr<TSQLiteTable> QueryRecordList(Store& store, const FilterState& filters);
 
 // The second half: the list shows the result's rows that pass the
-// recent-days filter, numbered from 1. A date that is not valid stops it with
-// the rows shown so far in place.
+// recent-days and the overdue filter, numbered from 1, and `deadlines` keeps
+// each shown row's deadline from its book. A date that is not valid stops it
+// with the rows shown so far in place.
 void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const FilterState& filters, const CivilDate& today,
-                    RecordList& rows);
-// The list shows every row of the result (a search's).
-void FillRecordList(std::shared_ptr<const TSQLiteTable> result, RecordList& rows);
+                    RecordList& rows, ListDeadlines& deadlines);
+// The list shows the rows of a search's result whose deadline matches
+// `deadline`; every row without one.
+void FillRecordList(std::shared_ptr<const TSQLiteTable> result, const std::optional<DeadlineTerm>& deadline,
+                    RecordList& rows, ListDeadlines& deadlines);
 
 }  // namespace quorva

@@ -1,10 +1,14 @@
 #include "register/core/shell/main_window_presenter.h"
 
+#include "register/core/deadlines/deadline_settings.h"
+#include "register/core/deadlines/deadline_table.h"
+#include "register/core/deadlines/entry_deadline.h"
 #include "register/core/records/database_copy.h"
 #include "register/core/records/safety_copies.h"
 #include "register/core/shell/list_loader.h"
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/edit_conflict.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/entry/record_entry.h"
 #include "register/core/entry/register_numbers.h"
 #include "register/core/storage/change_journal.h"
@@ -76,13 +80,17 @@ void MainWindowPresenter::Button3Click()
     if (store().Kind() == StoreKind::Server) seen_ = ReadChangeMark(*store().Open());
     // A failure to open or query leaves the list as it was.
     std::shared_ptr<const TSQLiteTable> result = QueryRecordList(store(), filters_);
+    DeadlineBook book = ReadDeadlineBook(*store().Open(), settings());
+    deadlines_ = ListDeadlines(std::move(book));
     try {
-        FillRecordList(std::move(result), filters_, env_.today(), rows_);
+        FillRecordList(std::move(result), filters_, env_.today(), rows_, deadlines_);
     } catch (...) {
         view_.ShowRows(rows_);
+        ShowOverdueCount();
         throw;
     }
     view_.ShowRows(rows_);
+    ShowOverdueCount();
     if (!rows_.empty()) view_.SelectRow(static_cast<int>(rows_.size()) - 1);
 }
 
@@ -133,6 +141,11 @@ void MainWindowPresenter::ReloadKeepingPlace()
     }
 }
 
+void MainWindowPresenter::ShowOverdueCount()
+{
+    view_.SetOverdueText(OverdueStatusText(deadlines_.CountOverdue(env_.today())));
+}
+
 void MainWindowPresenter::FilterBoxClick(FilterBox box, bool ticked)
 {
     filters_.SetTicked(box, ticked);
@@ -169,15 +182,15 @@ std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog(NumberPropos
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
     return env_.entryDialogs->CreateEntryDialog(EntryDialogContext{state_.databasePath, state_.settingsPath,
                                                                    env_.prompter, state_.templatePath, &store(),
-                                                                   proposals});
+                                                                   proposals, ReadDeadlineDays(settings())});
 }
 
 void MainWindowPresenter::newbtnClick()
 {
-    RegisterNumbers numbers(store(), settings());
+    const CivilDate today = env_.today();
+    RegisterNumbers numbers(store(), settings(), today);
     const bool shared = store().Kind() == StoreKind::Server;
     std::unique_ptr<EntryDialog> dialog = CreateEntryDialog(shared ? &numbers : nullptr);
-    const CivilDate today = env_.today();
     dialog->SetDate(EntryField::eswrq, today);
     dialog->SetDate(EntryField::efwrq, today);
     for (EntryField field : {EntryField::eswzh, EntryField::ebwh}) {
@@ -202,6 +215,7 @@ void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterN
         StoreTransaction transaction(*connection);
         note = numbers.AllocateOnServer(*connection, fields);
         const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
+        SaveOwnDeadline(*connection, id, OwnDeadline(dialog));
         JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
                                             fields[static_cast<int>(Column::lrr)]));
         transaction.Commit();
@@ -223,6 +237,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 const RecordFields fields = PrepareRecordFields(dialog);
                 StoreTransaction transaction(*connection);
                 const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
+                // Also takes away any deadline a record of the same ID left.
+                SaveOwnDeadline(*connection, id, OwnDeadline(dialog));
                 JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
                                                     fields[static_cast<int>(Column::lrr)]));
                 transaction.Commit();
@@ -233,8 +249,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
     }
     try {
         Settings current = settings();
-        current.WriteText(keys::kReceiptNumber, dialog.Text(EntryField::eswzh));
-        current.WriteText(keys::kHandlingNumber, dialog.Text(EntryField::ebwh));
+        RecordNumbers(current, dialog.Text(EntryField::eswzh), dialog.Text(EntryField::ebwh),
+                      dialog.Date(EntryField::eswrq));
     } catch (...) {
         if (!firstError) firstError = std::current_exception();
     }
@@ -253,6 +269,8 @@ void MainWindowPresenter::edtbtnClick()
     std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
     dialog->SetCaption(kEditRecordCaption);
     FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
+    const std::int64_t id = RecordIdOf(rows_[static_cast<std::size_t>(index)]);
+    dialog->SetText(EntryField::eblsx, DeadlineText(deadlines_.book().Own(id)));
     if (!dialog->ShowModal()) return;
 
     const std::unique_ptr<StoreConnection> connection = store().Open();
@@ -273,12 +291,15 @@ void MainWindowPresenter::edtbtnClick()
         }
         if (!conflict.any()) {
             connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
+            SaveOwnDeadline(*connection, id, OwnDeadline(*dialog));
             RecordChange change = ChangeBy(ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
                                            fields[static_cast<int>(Column::lrr)]);
             change.values = ChangedValues(basis, fields);
             JournalChange(*connection, change);
             transaction.Commit();
             WriteBackRow(*dialog, row);
+            deadlines_.book().SetOwn(id, OwnDeadline(*dialog));
+            deadlines_.Replace(static_cast<std::size_t>(index), deadlines_.Assess(row));
             break;
         }
         basis = StoredRow(*connection, RecordIdOf(row), basis);
@@ -286,12 +307,14 @@ void MainWindowPresenter::edtbtnClick()
         const bool keepMine = env_.prompter.Show(ConflictQuestion(conflict, fields), kConflictCaption,
                                                  PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::No;
         if (!keepMine) {
-            row = basis;
-            break;
+            // The other clerk's record, with whatever deadline it now has.
+            ReloadKeepingPlace();
+            return;
         }
     }
     rows_.Replace(static_cast<std::size_t>(index), std::move(row));
     view_.RefreshRow(index);
+    ShowOverdueCount();
 }
 
 RecordChange MainWindowPresenter::ChangeBy(ChangeAction action, std::int64_t id, const std::string& receiptNumber,
@@ -398,18 +421,24 @@ void MainWindowPresenter::SearchClick()
     std::unique_ptr<SearchDialog> dialog =
         Required(env_.searchDialogs).CreateSearchDialog(state_.settingsPath + kNameListSuffix, env_.prompter);
     if (!dialog->ShowModal()) return;
-    ShowSearchResult(BuildSearchTerms(dialog->Inputs()));
+    const SearchInputs inputs = dialog->Inputs();
+    ShowSearchResult(BuildSearchTerms(inputs), BuildDeadlineTerm(inputs));
 }
 
-void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
+void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms,
+                                           const std::optional<DeadlineTerm>& deadline)
 {
     std::unique_ptr<TSQLiteTable> result;
+    DeadlineBook book;
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
-        if (!connection->HasTable(kTableName) || terms.empty()) return;
-        result = connection->Query(SearchStatement(connection->Dialect(), terms));
+        if (!connection->HasTable(kTableName) || (terms.empty() && !deadline)) return;
+        const StoreDialect& dialect = connection->Dialect();
+        result = connection->Query(terms.empty() ? ListStatement(dialect, FlagFilter::Any, FlagFilter::Any)
+                                                 : SearchStatement(dialect, terms));
+        book = ReadDeadlineBook(*connection, settings());
     }
-    if (!ShowResult(std::move(result))) {
+    if (!ShowResult(std::move(result), std::move(book), deadline)) {
         env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
     }
 }
@@ -417,23 +446,33 @@ void MainWindowPresenter::ShowSearchResult(const std::vector<SearchTerm>& terms)
 bool MainWindowPresenter::ShowFoundRecords(const RecordFinder& find)
 {
     std::unique_ptr<TSQLiteTable> result;
+    DeadlineBook book;
     {
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) return false;
         result = find(*connection);
+        book = ReadDeadlineBook(*connection, settings());
     }
-    return ShowResult(std::move(result));
+    return ShowResult(std::move(result), std::move(book), std::nullopt);
 }
 
-bool MainWindowPresenter::ShowResult(std::unique_ptr<TSQLiteTable> result)
+bool MainWindowPresenter::ShowResult(std::unique_ptr<TSQLiteTable> result, DeadlineBook book,
+                                     const std::optional<DeadlineTerm>& deadline)
 {
-    if (result->CountRows() < 1) return false;
+    // Deadlines are matched as the rows are listed, so the list changes only
+    // once something is found.
+    RecordList found;
+    ListDeadlines foundDeadlines(std::move(book));
+    FillRecordList(std::move(result), deadline, found, foundDeadlines);
+    if (found.empty()) return false;
     if (!queryMode_) {
         view_.ShowQueryMode(true);
         CheckBox6Click(true);
     }
-    FillRecordList(std::move(result), rows_);
+    rows_ = std::move(found);
+    deadlines_ = std::move(foundDeadlines);
     view_.ShowRows(rows_);
+    ShowOverdueCount();
     return true;
 }
 
@@ -452,6 +491,7 @@ void MainWindowPresenter::DeleteSelectedClick()
         StoreTransaction transaction(*connection);
         JournalChange(*connection, ChangeBy(ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh)), ""));
         connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
+        SaveOwnDeadline(*connection, RecordIdOf(row), std::nullopt);
         transaction.Commit();
     });
 }
@@ -463,11 +503,13 @@ void MainWindowPresenter::ClearAllClick()
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) {
             CreateDocumentTable(*connection);
+            ClearOwnDeadlines(*connection);
             return;
         }
         StoreTransaction transaction(*connection);
         JournalChange(*connection, ChangeBy(ChangeAction::Clear, 0, "", ""));
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
+        ClearOwnDeadlines(*connection);
         transaction.Commit();
     });
 }
@@ -552,7 +594,8 @@ void MainWindowPresenter::SettingsClick()
     Actions actions;
     std::unique_ptr<SettingsDialog> dialog = Required(env_.settingsDialogs).CreateSettingsDialog(actions);
     const SettingsValues shown{FolderPart(state_.databasePath), FileNamePart(state_.databasePath),
-                               state_.templatePath, state_.silentEntry, storeChoice_};
+                               state_.templatePath, state_.silentEntry, storeChoice_,
+                               ReadDeadlineDays(settings()), settings().ReadBool(keys::kYearlyNumbering, false)};
     if (!dialog->ShowModal(shown)) return;
     const SettingsValues chosen = dialog->Values();
     state_.databasePath = JoinDatabasePath(chosen.folder, chosen.fileName);
@@ -563,6 +606,8 @@ void MainWindowPresenter::SettingsClick()
     file.WriteText(keys::kDatabaseName, chosen.fileName);
     file.WriteText(keys::kTemplate, chosen.templatePath);
     file.WriteBool(keys::kSilentEntry, chosen.silentEntry);
+    WriteDeadlineDays(file, chosen.deadlineDays);
+    file.WriteBool(keys::kYearlyNumbering, chosen.yearlyNumbering);
     if (env_.secrets) WriteStoreChoice(file, chosen.store, *env_.secrets);
     ChooseStore(env_.secrets ? chosen.store : StoreChoice{});
     Button3Click();

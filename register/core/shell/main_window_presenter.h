@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "register/core/deadlines/list_deadlines.h"
 #include "register/core/text/civil_date.h"
 #include "register/core/entry/entry_dialog.h"
 #include "register/core/shell/file_picker.h"
@@ -49,6 +50,8 @@ public:
     // another clerk caused does not move the list under the clerk's eyes.
     virtual int TopRow() const { return 0; }
     virtual void ScrollToRow(int) {}
+    // The count of overdue unfinished records among the rows shown.
+    virtual void SetOverdueText(const std::string& text) = 0;
 };
 
 // Where the program finds its machine: real folders in the program, temporary
@@ -100,7 +103,8 @@ public:
     void SearchClick();
     // The records matching `terms` as a search result in query mode; none
     // found gives the warning and leaves the list as it was.
-    void ShowSearchResult(const std::vector<SearchTerm>& terms);
+    void ShowSearchResult(const std::vector<SearchTerm>& terms,
+                          const std::optional<DeadlineTerm>& deadline = std::nullopt);
     // The records `find` reads as a search result in query mode. False,
     // with no warning and the list as it was, when it reads none or the
     // table is missing.
@@ -122,6 +126,8 @@ public:
     // The rows as shown, as texts.
     const RecordList& rows() const { return rows_; }
     bool queryMode() const { return queryMode_; }
+    // The deadline of each row as shown.
+    const ListDeadlines& deadlines() const { return deadlines_; }
     Settings settings() { return Settings(env_.profileStore, state_.settingsPath); }
     Prompter& prompter() { return env_.prompter; }
     // A change of the records, made here and now, for its journal.
@@ -141,7 +147,9 @@ private:
     void StoreNewRecord(const EntryDialog& dialog);
     void StoreSharedRecord(const EntryDialog& dialog, RegisterNumbers& numbers);
     // Shows a search result's rows; false when it has none.
-    bool ShowResult(std::unique_ptr<TSQLiteTable> result);
+    bool ShowResult(std::unique_ptr<TSQLiteTable> result, DeadlineBook book,
+                    const std::optional<DeadlineTerm>& deadline);
+    void ShowOverdueCount();
     // Runs a change of the database, then reloads the list also when the
     // change failed; the change's error wins.
     template <typename Change>
@@ -163,6 +171,7 @@ private:
     std::unique_ptr<Store> store_;
     FilterState filters_;
     RecordList rows_;
+    ListDeadlines deadlines_;
     bool queryMode_ = false;
     bool created_ = false;
     // What the list last showed of the shared register, and how the server

@@ -15,6 +15,7 @@ inline constexpr const char* kUnfinished = "SOpen";
 inline constexpr const char* kFinished = "SClose";
 inline constexpr const char* kRecentOnly = "SLast";
 inline constexpr const char* kRecentDays = "SDate";
+inline constexpr const char* kOverdueOnly = "SOverdue";
 inline constexpr const char* kLastBackup = "BFDate";
 inline constexpr const char* kDatabaseFolder = "Path";
 inline constexpr const char* kDatabaseName = "DName";

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "register/core/deadlines/deadline_rule.h"
 #include "register/core/storage/store_settings.h"
 
 // The advanced settings dialog TForm3 and the file-name dialog TForm4 as the
@@ -25,6 +26,8 @@ struct SettingsValues {
     std::string templatePath;
     bool silentEntry = false;
     StoreChoice store = {};
+    DeadlineDays deadlineDays = {};
+    bool yearlyNumbering = false;
 };
 
 // What the settings dialog asks of the register while it is open. Each

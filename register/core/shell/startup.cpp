@@ -17,6 +17,7 @@ void RestoreFilters(const Settings& settings, FilterState& filters)
         {keys::kUnsubmitted, FilterBox::Unsubmitted}, {keys::kSubmitted, FilterBox::Submitted},
         {keys::kFinished, FilterBox::Finished},       {keys::kUnfinished, FilterBox::Unfinished},
         {keys::kRecentOnly, FilterBox::RecentOnly},
+        {keys::kOverdueOnly, FilterBox::OverdueOnly},
     };
     for (const auto& entry : kOrder) {
         if (settings.ReadBool(entry.key, false)) filters.SetTicked(entry.box, true);
@@ -85,6 +86,7 @@ void SaveFilters(Settings& settings, const FilterState& filters)
     settings.WriteBool(keys::kUnfinished, filters.IsTicked(FilterBox::Unfinished));
     settings.WriteBool(keys::kRecentOnly, filters.IsTicked(FilterBox::RecentOnly));
     settings.WriteText(keys::kRecentDays, filters.days());
+    settings.WriteBool(keys::kOverdueOnly, filters.IsTicked(FilterBox::OverdueOnly));
 }
 
 }  // namespace quorva

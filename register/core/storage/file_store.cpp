@@ -49,6 +49,8 @@ public:
     std::string LockForChange() const override { return ""; }
     bool SharedByClerks() const override { return false; }
     bool OrdersTextByBytes() const override { return true; }
+    // As the key, this makes the column the table's own rowid.
+    std::string RecordIdType() const override { return "INTEGER"; }
 };
 
 }  // namespace

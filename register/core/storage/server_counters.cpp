@@ -48,14 +48,12 @@ void ServerCounters::Set(const char* key, const std::string& value)
                                      {value, std::string(key)}});
 }
 
-std::string NextFreeNumber(StoreConnection& connection, Column column, const std::string& last)
+std::string FirstFreeNumber(StoreConnection& connection, Column column, const std::string& candidate)
 {
-    std::string candidate = last;
-    for (int tries = 0; tries < kMaxTakenInARow; ++tries) {
-        const std::optional<std::string> next = AdvanceNumber(candidate);
-        if (!next) return "";
-        candidate = *next;
-        if (connection.Query(DuplicateStatement(column, candidate))->CountRows() == 0) return candidate;
+    std::string number = candidate;
+    for (int tries = 0; tries < kMaxTakenInARow && !number.empty(); ++tries) {
+        if (connection.Query(DuplicateStatement(column, number))->CountRows() == 0) return number;
+        number = AdvanceNumber(number).value_or("");
     }
     return "";
 }

@@ -34,8 +34,8 @@ private:
     StoreConnection& connection_;
 };
 
-// The first number after `last` that no record holds in `column`; "" when
-// `last` does not end in digits.
-std::string NextFreeNumber(StoreConnection& connection, Column column, const std::string& last);
+// `candidate`, or when a record already holds it in `column`, the first
+// number after it that none holds; "" when none can be made.
+std::string FirstFreeNumber(StoreConnection& connection, Column column, const std::string& candidate);
 
 }  // namespace quorva

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/records/database_copy.h"
 #include "register/core/records/safety_copies.h"
 #include "register/core/records/document_table.h"
@@ -71,6 +72,8 @@ public:
     bool SharedByClerks() const override { return true; }
     // An office's server may well collate by language.
     bool OrdersTextByBytes() const override { return false; }
+    // integer would stop at 2^31.
+    std::string RecordIdType() const override { return "bigint"; }
 };
 
 std::string Braced(const std::string& value)
@@ -235,6 +238,7 @@ bool ServerStore::Backup(const std::string& backupPath)
         StoreTransaction transaction(file);
         CreateDocumentTable(file);
         if (server->HasTable(kTableName)) CopyRecords(*server, file);
+        CopyOwnDeadlines(*server, file);
         transaction.Commit();
     });
 }
@@ -253,6 +257,8 @@ std::optional<std::string> ServerStore::Restore(const std::string& backupPath, c
     EnsureDocumentTable(*server);
     for (const std::string& statement : server->Dialect().ClearRecordTable()) server->Execute(statement);
     if (backup.HasTable(kTableName)) CopyRecords(backup, *server);
+    // A backup from before deadlines has none to bring.
+    CopyOwnDeadlines(backup, *server);
     transaction.Commit();
     RemoveOldSafetyCopies(safetyBase);
     return safetyCopy;
@@ -269,6 +275,7 @@ UploadCounts UploadToServer(const std::string& databasePath, Store& server)
         EnsureDocumentTable(*target);
         if (CountRecords(*target) != 0) throw std::runtime_error(kServerNotEmpty);
         if (file.HasTable(kTableName)) CopyRecords(file, *target);
+        CopyOwnDeadlines(file, *target);
         transaction.Commit();
     }
     counts.file = file.HasTable(kTableName) ? CountRecords(file) : 0;

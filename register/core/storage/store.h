@@ -46,6 +46,8 @@ public:
     // Whether text compares by its bytes, so that a range of an index holds
     // exactly the texts with a prefix.
     virtual bool OrdersTextByBytes() const = 0;
+    // The type of a column that keys a side table by the record's ID.
+    virtual std::string RecordIdType() const = 0;
 };
 
 // One connection to the store for one command.

@@ -15,6 +15,7 @@ struct CivilDate {
 
     // Days since 1970-01-01.
     std::int64_t DayNumber() const;
+    static CivilDate FromDayNumber(std::int64_t dayNumber);
     static bool IsValid(int year, int month, int day);
     // Eight digits "yyyymmdd".
     std::string ToCompact() const;

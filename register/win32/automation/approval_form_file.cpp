@@ -74,11 +74,12 @@ std::string SaveUnderFreeName(const std::string& folder, const quorva::FilledFor
 }  // namespace
 
 bool FillApprovalFormFile(const quorva::EntryDialog& dialog, const std::string& templatePath,
-                          const std::string& formsFolder, quorva::Prompter& prompter)
+                          const std::string& formsFolder, quorva::Prompter& prompter,
+                          const quorva::DeadlineDays& days)
 {
     quorva::FilledForm form;
     try {
-        form = quorva::FillFormTemplate(ReadTemplate(templatePath), quorva::ApprovalFormFills(dialog));
+        form = quorva::FillFormTemplate(ReadTemplate(templatePath), quorva::ApprovalFormFills(dialog, days));
     } catch (const quorva::UnfillableTemplateError& e) {
         prompter.Show(e.what(), quorva::kApplicationTitle, quorva::PromptIcon::None, quorva::PromptButtons::Ok);
         return false;

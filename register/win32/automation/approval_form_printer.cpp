@@ -66,7 +66,7 @@ void FillPlaceholder(const Dispatch& application, const quorva::PlaceholderFill&
 }  // namespace
 
 bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath,
-                       const std::string& formsFolder, quorva::Prompter& prompter)
+                       const std::string& formsFolder, quorva::Prompter& prompter, const quorva::DeadlineDays& days)
 {
     if (!FileExists(templatePath)) {
         prompter.Show(quorva::kTemplateMissingMessage, quorva::kApplicationTitle, quorva::PromptIcon::Information,
@@ -74,10 +74,10 @@ bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& tem
         return false;
     }
     const Dispatch application = AcquireApplication(quorva::WordProcessorOrder(templatePath));
-    if (!application) return FillApprovalFormFile(dialog, templatePath, formsFolder, prompter);
+    if (!application) return FillApprovalFormFile(dialog, templatePath, formsFolder, prompter, days);
     application.Property(L"Application").Put(L"Visible", true);
     application.Property(L"Documents").Call(L"Add", {templatePath});
-    for (const quorva::PlaceholderFill& fill : quorva::ApprovalFormFills(dialog)) {
+    for (const quorva::PlaceholderFill& fill : quorva::ApprovalFormFills(dialog, days)) {
         try {
             FillPlaceholder(application, fill);
         } catch (const EOleException&) {

@@ -11,5 +11,7 @@
 // and visible. Where neither can be driven, the register fills the template
 // into a new file in `formsFolder` (see FilledFormsFolder) and opens that.
 // True when the document was filled; the printing and saving are the clerk's.
+// `days` give the deadline of a record without one of its own.
 bool PrintApprovalForm(const quorva::EntryDialog& dialog, const std::string& templatePath,
-                       const std::string& formsFolder, quorva::Prompter& prompter);
+                       const std::string& formsFolder, quorva::Prompter& prompter,
+                       const quorva::DeadlineDays& days = {});

@@ -38,21 +38,23 @@ void WriteSheetHead(const Dispatch& application)
     }
 }
 
-void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index)
+void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index,
+                   const std::string& deadline)
 {
     using namespace quorva;
-    const auto cells = SheetCells(row, index);
+    const auto cells = SheetCells(row, index, deadline);
     for (int k = 0; k < kSheetColumnCount; ++k) {
         Cell(application, SheetRowOf(index), k + 1).Put(L"Value", cells[static_cast<std::size_t>(k)]);
     }
 }
 
-void ExportList(const quorva::RecordList& rows, const std::string& templatePath, HWND owner)
+void ExportList(const quorva::RecordList& rows, const std::string& templatePath, HWND owner,
+                const quorva::ListDeadlines& deadlines)
 {
     const Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
     if (!application) {
-        ExportWorkbookFile(rows, owner);
+        ExportWorkbookFile(rows, owner, deadlines);
         return;
     }
-    WriteSheet(application, rows);
+    WriteSheet(application, rows, [&](std::size_t i) { return quorva::DeadlineText(deadlines.DeadlineOf(i)); });
 }

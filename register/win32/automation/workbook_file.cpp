@@ -7,6 +7,7 @@
 #include <string>
 
 #include "register/core/automation/list_workbook.h"
+#include "register/core/deadlines/deadline_rule.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/ole_exception.h"
 #include "register/win32/automation/written_file_shell.h"
@@ -121,13 +122,14 @@ private:
 
 }  // namespace
 
-void ExportWorkbookFile(const quorva::RecordList& rows, HWND owner)
+void ExportWorkbookFile(const quorva::RecordList& rows, HWND owner, const quorva::ListDeadlines& deadlines)
 {
     const std::optional<std::string> path = PickWorkbookPath(owner);
     if (!path) return;
     const std::wstring target = Widen(*path);
     ScratchFile scratch(target);
-    quorva::WriteListWorkbook(rows, scratch.ansiPath());
+    quorva::WriteListWorkbook(rows, scratch.ansiPath(),
+                              [&](std::size_t i) { return quorva::DeadlineText(deadlines.DeadlineOf(i)); });
     scratch.MoveTo(target);
     ShowWrittenFile(*path);
 }

@@ -19,6 +19,7 @@ constexpr int kPrintButton = 3001;         // Button3 "打印呈批表"
 constexpr int kNamesButtonForLrr = 3002;   // Button10 beside 录入人
 constexpr int kNamesButtonForCpr = 3003;   // Button10 beside 经办人
 constexpr int kAgencyButton = 3004;        // Button6, hidden
+constexpr int kUrgencyChanged = 3005;      // posted to itself once 紧急 shows its new text
 
 constexpr int kWidth = 588;
 constexpr int kHeight = 629;
@@ -31,6 +32,7 @@ constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 28;
 constexpr int kDotsWidth = 24;
 constexpr int kDropDownHeight = 200;
+constexpr int kDeadlinePickerWidth = 120;
 const COLORREF kRefusedColour = RGB(255, 0, 0);
 
 const SYSTEMTIME kBuiltInDate{2014, 5, 0, 24, 12, 38, 36, 0};
@@ -71,7 +73,7 @@ const struct {
     {EntryField::etmzzdw, "条码制作："}, {EntryField::ezzrq, "制作日期："}, {EntryField::efbcq, "发布层次："},
     {EntryField::elrr, "录入人："},    {EntryField::eycp, "已呈批："},    {EntryField::ecpr, "经办人："},
     {EntryField::eybj, "已办结："},    {EntryField::ecdh, "存档号："},    {EntryField::ebljg, "办理结果："},
-    {EntryField::ebz, "备注："},
+    {EntryField::ebz, "备注："},      {EntryField::eblsx, "办理时限："},
 };
 
 Kind KindOf(EntryField field)
@@ -89,6 +91,29 @@ SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
     time.wMonth = static_cast<WORD>(date.month);
     time.wDay = static_cast<WORD>(date.day);
     return time;
+}
+
+// The deadline's picker has a check box: ticked, the date is set.
+void SetPickerDate(HWND picker, const quorva::CivilDate& date)
+{
+    SYSTEMTIME time = ToSystemTime(date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+// Unticked, with `date` shown greyed. Some pickers ignore an unset that
+// comes without a time, and would keep the date set.
+void ShowUnset(HWND picker, const quorva::CivilDate& date)
+{
+    SetPickerDate(picker, date);
+    SYSTEMTIME time = ToSystemTime(date);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&time));
+}
+
+std::optional<quorva::CivilDate> PickerDate(HWND picker)
+{
+    SYSTEMTIME time{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return std::nullopt;
+    return quorva::CivilDate{time.wYear, time.wMonth, time.wDay};
 }
 
 template <std::size_t N>
@@ -125,7 +150,12 @@ bool TForm1::IsDatePicker(EntryField field) const
 void TForm1::SetText(EntryField field, const std::string& text)
 {
     texts_[field] = text;
-    if (open_) SetWindowTextUtf8(Control(ControlId(field)), text);
+    if (!open_) return;
+    if (field == EntryField::eblsx) {
+        ShowDeadline();
+    } else {
+        SetWindowTextUtf8(Control(ControlId(field)), text);
+    }
 }
 
 void TForm1::ShowNote(const std::string& note)
@@ -135,6 +165,7 @@ void TForm1::ShowNote(const std::string& note)
 
 std::string TForm1::Text(EntryField field) const
 {
+    if (open_ && field == EntryField::eblsx) return quorva::DeadlineText(PickerDate(Control(ControlId(field))));
     if (open_) return WindowTextUtf8(Control(ControlId(field)));
     const auto found = texts_.find(field);
     return found == texts_.end() ? std::string() : found->second;
@@ -237,6 +268,36 @@ void TForm1::CreateControls()
     ShowWindow(Control(ControlId(EntryField::eswzh1)), SW_HIDE);
     AddButton(kAgencyButton, "...");
     ShowWindow(Control(kAgencyButton), SW_HIDE);
+    // Last of all, so the tab order a scanner is programmed for stays.
+    AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | DTS_SHOWNONE | WS_TABSTOP, ControlId(EntryField::eblsx));
+    SendMessageW(Control(ControlId(EntryField::eblsx)), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyyMMdd"));
+}
+
+// The clerk's own deadline ticked; without one, the deadline the urgency
+// gives shown unticked, so the clerk sees what the record will have.
+void TForm1::ShowDeadline()
+{
+    const HWND picker = Control(ControlId(EntryField::eblsx));
+    const std::optional<quorva::CivilDate> own = quorva::ParseCompactDate(texts_[EntryField::eblsx]);
+    if (own) {
+        SetPickerDate(picker, *own);
+    } else {
+        ShowUnset(picker, DerivedDeadlineShown());
+    }
+}
+
+void TForm1::ShowDerivedDeadline()
+{
+    const HWND picker = Control(ControlId(EntryField::eblsx));
+    if (!PickerDate(picker)) ShowUnset(picker, DerivedDeadlineShown());
+}
+
+// Without a derived deadline the received date stands there, greyed.
+quorva::CivilDate TForm1::DerivedDeadlineShown() const
+{
+    const quorva::CivilDate received = Date(EntryField::eswrq);
+    return quorva::DerivedDeadline(received.ToCompact(), Text(EntryField::ejjcd), context_.deadlineDays)
+        .value_or(received);
 }
 
 void TForm1::ApplyValues()
@@ -245,7 +306,10 @@ void TForm1::ApplyValues()
         SYSTEMTIME time = ToSystemTime(date);
         SendMessageW(Control(ControlId(field)), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     }
-    for (const auto& [field, text] : texts_) SetWindowTextUtf8(Control(ControlId(field)), text);
+    for (const auto& [field, text] : texts_) {
+        if (field != EntryField::eblsx) SetWindowTextUtf8(Control(ControlId(field)), text);
+    }
+    ShowDeadline();
 }
 
 void TForm1::CaptureValues()
@@ -262,6 +326,7 @@ void TForm1::CaptureValues()
             texts_[profile.field] = Text(profile.field);
         }
     }
+    texts_[EntryField::eblsx] = Text(EntryField::eblsx);
 }
 
 bool TForm1::OnInit()
@@ -287,6 +352,7 @@ void TForm1::TakeScan(const ScanArrival& scan)
     const std::optional<quorva::ScannedDocument> document = quorva::ParseDocumentBarcode(scan.text);
     if (!document) return;
     for (EntryField field : quorva::FillFromScan(*document, *this)) SetHighlighted(field, true);
+    ShowDerivedDeadline();
     Focus(EntryField::eybyj);
 }
 
@@ -339,7 +405,7 @@ void TForm1::OnLayout(int width, int /*height*/)
     place(EntryField::ewjbt, margin, y, inner, controlHeight);
     y += row;
 
-    const int fixedBelow = 3 * row + Scale(kButtonHeight) + 2 * margin;
+    const int fixedBelow = 4 * row + Scale(kButtonHeight) + 2 * margin;
     const int memoSpace = std::max(Scale(kMemoMinHeight) * 4, buttonsTop - y - fixedBelow);
     const int memo = memoSpace / 4;
     for (EntryField field : {EntryField::eybyj, EntryField::eqzpx, EntryField::ezgpx}) {
@@ -365,6 +431,9 @@ void TForm1::OnLayout(int width, int /*height*/)
     y += row;
     place(EntryField::ebljg, margin, y, inner / 2 - Scale(4), memo - Scale(4));
     place(EntryField::ebz, margin + inner / 2, y, inner / 2, memo - Scale(4));
+    // Last on screen as in the tab order.
+    y += memo;
+    place(EntryField::eblsx, margin, y, label + Scale(kDeadlinePickerWidth), controlHeight);
 
     const int button = Scale(kButtonWidth);
     MoveWindow(Control(kPrintButton), margin, buttonsTop, button + Scale(16), Scale(kButtonHeight), TRUE);
@@ -387,6 +456,13 @@ bool TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resu
             SetBkColor(reinterpret_cast<HDC>(wParam), kRefusedColour);
             result = reinterpret_cast<INT_PTR>(red_.get());
             return true;
+        }
+        return false;
+    }
+    case WM_NOTIFY: {
+        const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+        if (notice->idFrom == static_cast<UINT_PTR>(ControlId(EntryField::eswrq)) && notice->code == DTN_DATETIMECHANGE) {
+            ShowDerivedDeadline();
         }
         return false;
     }
@@ -425,7 +501,7 @@ void TForm1::OnCommand(int id, int code)
             // server the settings file's.
             const std::string formsFolder = quorva::FilledFormsFolder(
                 context_.store ? context_.store->SideFolder() + "\\" : context_.databasePath);
-            if (PrintApprovalForm(*this, context_.templatePath, formsFolder, context_.prompter)) {
+            if (PrintApprovalForm(*this, context_.templatePath, formsFolder, context_.prompter, context_.deadlineDays)) {
                 ShowWindow(hwnd(), SW_MINIMIZE);
             }
         });
@@ -435,6 +511,11 @@ void TForm1::OnCommand(int id, int code)
         break;
     default:
         if (id == ControlId(EntryField::ewz) && code == CBN_EDITUPDATE) CompleteDocumentType();
+        if (id == ControlId(EntryField::ejjcd) && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
+            // A chosen item reaches the box's text only after this notice.
+            PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kUrgencyChanged, 0), 0);
+        }
+        if (id == kUrgencyChanged) ShowDerivedDeadline();
         break;
     }
 }

@@ -51,6 +51,9 @@ private:
     void CaptureValues();
     void OnCommand(int id, int code);
     void CompleteDocumentType();
+    void ShowDeadline();
+    void ShowDerivedDeadline();
+    quorva::CivilDate DerivedDeadlineShown() const;
     bool IsDatePicker(quorva::EntryField field) const;
     void TakeScan(const ScanArrival& scan);
 

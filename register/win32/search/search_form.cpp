@@ -31,7 +31,7 @@ constexpr int kDropDownHeight = 200;
 // Build-order rows (from 0) as they stand on screen: the left column, then
 // the right one. Creation follows it, so Tab does too.
 constexpr int kLeftColumn[] = {0, 1, 24, 4, 2, 3, 5, 6, 7, 8, 9, 10, 22};
-constexpr int kRightColumn[] = {23, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+constexpr int kRightColumn[] = {23, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, quorva::kDeadlineSearchRow};
 
 // ES_NUMBER drops typed characters only; what is pasted keeps its digits.
 LRESULT CALLBACK DigitsPasteProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)

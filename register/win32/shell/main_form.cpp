@@ -63,10 +63,12 @@ const ListColumn kListColumns[] = {
     {"请办意见", 160},  {"批办意见", 160}, {"办文编号", 80},     {"已呈批", 60},    {"经办人", 80},
     {"发文日期", 100},  {"主送单位", 100}, {"条码编号", 100},    {"条码制作单位", 100}, {"制作日期", 100},
     {"发布层次", 100},  {"已办结", 60},    {"存档号", 100},      {"录入人", 80},    {"办理结果", 100},
-    {"备注", 100},      {"", 0},
+    {"备注", 100},      {"", 0},           {"办理时限", 75},
 };
 constexpr int kListColumnCount = static_cast<int>(std::size(kListColumns));
-constexpr int kIdColumn = kListColumnCount - 1;
+constexpr int kIdColumn = quorva::RecordList::kCellCount - 1;
+// After the hidden ID, so every column before it keeps its place.
+constexpr int kDeadlineColumn = kIdColumn + 1;
 constexpr int kIdColumnMaxWidth = 1;
 constexpr UINT_PTR kListSubclass = 1;
 
@@ -81,10 +83,17 @@ const FilterControl kFilterControls[] = {
     {kUnfinished, quorva::FilterBox::Unfinished, "仅显示未办结"},
     {kFinished, quorva::FilterBox::Finished, "仅显示已办结"},
     {kRecentOnly, quorva::FilterBox::RecentOnly, "仅显示最近            天收文记录"},
+    {kOverdueOnly, quorva::FilterBox::OverdueOnly, "仅显示超期未办结"},
 };
 
 // The filter row from left to right; 系统设置 keeps the right edge.
 constexpr int kFilterRow[] = {kQueryMode, kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kSystemMenu};
+// The text colour of a row by its deadline; finished and undated rows keep
+// the list's own.
+const COLORREF kOverdueColour = RGB(220, 0, 0);
+const COLORREF kDueSoonColour = RGB(230, 120, 0);
+// Room for "超期未办结 N 件" at the right of the status bar.
+constexpr int kOverduePanelWidth = 160;
 
 const struct {
     int id;
@@ -369,9 +378,8 @@ void TmainForm::CreateRecordList()
 void TmainForm::CreateCommandPanel()
 {
     for (const auto& button : kCommandButtons) AddControl(WC_BUTTONW, button.caption, BS_PUSHBUTTON | WS_TABSTOP, button.id);
-    const HWND status = AddControl(STATUSCLASSNAMEW, "", SBARS_SIZEGRIP, kStatusBar);
-    int onePanel[] = {-1};
-    SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(onePanel));
+    AddControl(STATUSCLASSNAMEW, "", SBARS_SIZEGRIP, kStatusBar);
+    PlaceStatusPanels(kInitialWidth);
     SetStatusText(quorva::kNotBackedUp);
 }
 
@@ -415,6 +423,7 @@ void TmainForm::Layout()
 
     const HWND status = Control(kStatusBar);
     SendMessageW(status, WM_SIZE, 0, 0);
+    PlaceStatusPanels(width);
     RECT statusRect{};
     GetWindowRect(status, &statusRect);
     const int statusHeight = statusRect.bottom - statusRect.top;
@@ -497,6 +506,13 @@ quorva::ButtonRowLayout TmainForm::LayOutCommandPanel(int width) const
     return quorva::LayOutButtonRow(width, captions, metrics);
 }
 
+// The backup note on the left, the overdue count at the right.
+void TmainForm::PlaceStatusPanels(int width)
+{
+    int rightEdges[] = {std::max(0, width - Scale(kOverduePanelWidth)), -1};
+    SendMessageW(Control(kStatusBar), SB_SETPARTS, std::size(rightEdges), reinterpret_cast<LPARAM>(rightEdges));
+}
+
 void TmainForm::OnFirstShow()
 {
     // The ID column stays hidden and cannot be widened (see ListProc).
@@ -571,7 +587,9 @@ void TmainForm::OnCommand(int id, int code)
     case kExportList:
         // The rows as the list shows them, normal or a search result.
         if (code == BN_CLICKED) {
-            Guarded([&] { ExportList(presenter_->rows(), presenter_->state().templatePath, hwnd_); });
+            Guarded([&] {
+                ExportList(presenter_->rows(), presenter_->state().templatePath, hwnd_, presenter_->deadlines());
+            });
         }
         break;
     case kConnectScanner:
@@ -598,6 +616,8 @@ LRESULT TmainForm::OnNotify(const NMHDR& header)
             return 0;
         case LVN_ODFINDITEMW:
             return -1;
+        case NM_CUSTOMDRAW:
+            return OnListCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
         case NM_DBLCLK:
             if (reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0) {
                 Guarded([&] { presenter_->edtbtnClick(); });
@@ -620,14 +640,38 @@ void TmainForm::OnListDisplayInfo(NMLVDISPINFOW& info)
         item.iItem >= static_cast<int>(rows_->size()) || item.cchTextMax <= 0) {
         return;
     }
-    if (item.iSubItem < 0 || item.iSubItem >= quorva::RecordList::kCellCount) return;
-    // Only the cells being drawn are ever turned into UTF-16.
     cellText_.clear();
-    rows_->AppendCell(static_cast<std::size_t>(item.iItem), item.iSubItem, cellText_);
+    if (item.iSubItem == kDeadlineColumn) {
+        cellText_ = quorva::DeadlineText(presenter_->deadlines().DeadlineOf(static_cast<std::size_t>(item.iItem)));
+    } else if (item.iSubItem >= 0 && item.iSubItem < quorva::RecordList::kCellCount) {
+        rows_->AppendCell(static_cast<std::size_t>(item.iItem), item.iSubItem, cellText_);
+    } else {
+        return;
+    }
+    // Only the cells being drawn are ever turned into UTF-16.
     const std::wstring wide = Widen(cellText_);
     const std::size_t count = std::min(wide.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::copy_n(wide.data(), count, item.pszText);
     item.pszText[count] = L'\0';
+}
+
+// Unfinished rows past their deadline in red, those due within two days in
+// orange; the list draws every other row in its own colour.
+LRESULT TmainForm::OnListCustomDraw(NMLVCUSTOMDRAW& draw)
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    switch (presenter_->deadlines().StateOf(draw.nmcd.dwItemSpec, presenter_->today())) {
+    case quorva::DeadlineState::Overdue:
+        draw.clrText = kOverdueColour;
+        return CDRF_NEWFONT;
+    case quorva::DeadlineState::DueSoon:
+        draw.clrText = kDueSoonColour;
+        return CDRF_NEWFONT;
+    case quorva::DeadlineState::Normal:
+        break;
+    }
+    return CDRF_DODEFAULT;
 }
 
 void TmainForm::ShowListMenu(LPARAM position)
@@ -770,6 +814,12 @@ void TmainForm::RefreshRow(int index)
 {
     ListView_RedrawItems(list_, index, index);
     UpdateWindow(list_);
+}
+
+void TmainForm::SetOverdueText(const std::string& text)
+{
+    const std::wstring wide = Widen(text);
+    SendMessageW(Control(kStatusBar), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void TmainForm::ShowQueryMode(bool ticked)

@@ -41,6 +41,7 @@ public:
     void ShowQueryMode(bool ticked) override;
     int TopRow() const override;
     void ScrollToRow(int row) override;
+    void SetOverdueText(const std::string& text) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,6 +71,8 @@ private:
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     void OnListDisplayInfo(NMLVDISPINFOW& info);
+    LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw);
+    void PlaceStatusPanels(int width);
     void OnFirstShow();
     void OnClose();
     void ShowListMenu(LPARAM position);

@@ -26,6 +26,7 @@ enum ControlId : int {
     kBannerPicture,
     kBannerNotice,
     kBannerLink,
+    kOverdueOnly,      // "仅显示超期未办结"
 };
 
 enum MenuId : int {

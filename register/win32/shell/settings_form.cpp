@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "register/core/deadlines/deadline_settings.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/shell/prompter.h"
 #include "register/core/shell/startup.h"
 #include "register/core/text/text_encoding.h"
@@ -19,6 +21,12 @@ constexpr int kSettingsWidth = 405;
 constexpr int kSettingsHeight = 331;
 // The store's rows below the silent-entry box.
 constexpr int kStoreRows = 5;
+// Below them: the day counts, two lines of help, yearly numbering.
+constexpr int kDeadlineRows = 4;
+constexpr int kDeadlineHeadingWidth = 100;
+constexpr int kUrgencyLabelWidth = 36;
+constexpr int kDaysWidth = 48;
+constexpr int kDaysMaxLength = 4;
 constexpr int kFieldLabelWidth = 70;
 constexpr int kPortWidth = 60;
 constexpr int kActionWidth = 100;
@@ -87,7 +95,7 @@ bool TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 bool TForm3::ShowModal(const quorva::SettingsValues& values)
 {
     values_ = values;
-    const int height = kSettingsHeight + kStoreRows * (kControlHeight + kMargin / 2);
+    const int height = kSettingsHeight + (kStoreRows + kDeadlineRows) * (kControlHeight + kMargin / 2);
     return RunModal(owner_, quorva::kSettingsCaption, kCloseBoxOnly, kSettingsWidth, height) == IDOK;
 }
 
@@ -106,7 +114,49 @@ bool TForm3::OnInit()
     AddControl(WC_BUTTONW, "确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
     AddControl(WC_BUTTONW, "取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
     AddStoreControls();
+    AddDeadlineControls();
     return true;
+}
+
+void TForm3::AddDeadlineControls()
+{
+    AddControl(WC_STATICW, "办理时限（天）：", SS_LEFT, kDeadlineHeading);
+    for (std::size_t i = 0; i < quorva::kTimedUrgencies.size(); ++i) {
+        const int box = kDeadlineDays + static_cast<int>(i);
+        AddControl(WC_STATICW, std::string(quorva::kTimedUrgencies[i]) + "：", SS_RIGHT, box + 100);
+        AddControl(WC_EDITW, quorva::DeadlineDaysText(values_.deadlineDays.days[i]),
+                   ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, box, WS_EX_CLIENTEDGE);
+        SendMessageW(Control(box), EM_SETLIMITTEXT, kDaysMaxLength, 0);
+    }
+    AddControl(WC_STATICW, quorva::kDeadlineDaysHelp, SS_LEFT, kDeadlineHelp);
+    AddControl(WC_BUTTONW, quorva::kYearlyNumberingCaption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, kYearlyNumbering);
+    SendMessageW(Control(kYearlyNumbering), BM_SETCHECK, values_.yearlyNumbering ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TForm3::PlaceDeadlineControls(int top, int width)
+{
+    const int margin = Scale(kMargin);
+    const int control = Scale(kControlHeight);
+    const int step = control + Scale(kMargin / 2);
+    MoveWindow(Control(kDeadlineHeading), margin, top + Scale(3), Scale(kDeadlineHeadingWidth), control, TRUE);
+    int x = margin + Scale(kDeadlineHeadingWidth);
+    for (std::size_t i = 0; i < quorva::kTimedUrgencies.size(); ++i) {
+        const int box = kDeadlineDays + static_cast<int>(i);
+        MoveWindow(Control(box + 100), x, top + Scale(3), Scale(kUrgencyLabelWidth), control, TRUE);
+        x += Scale(kUrgencyLabelWidth);
+        MoveWindow(Control(box), x, top, Scale(kDaysWidth), control, TRUE);
+        x += Scale(kDaysWidth) + Scale(kMargin / 2);
+    }
+    MoveWindow(Control(kDeadlineHelp), margin, top + step, width - 2 * margin, 2 * step - Scale(kMargin / 2), TRUE);
+    MoveWindow(Control(kYearlyNumbering), margin, top + 3 * step, width - 2 * margin, control, TRUE);
+}
+
+void TForm3::TakeDeadlineControls()
+{
+    for (std::size_t i = 0; i < quorva::kTimedUrgencies.size(); ++i) {
+        values_.deadlineDays.days[i] = quorva::DeadlineDaysFrom(WindowTextUtf8(Control(kDeadlineDays + static_cast<int>(i))));
+    }
+    values_.yearlyNumbering = SendMessageW(Control(kYearlyNumbering), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TForm3::AddStoreControls()
@@ -229,7 +279,9 @@ void TForm3::OnLayout(int width, int height)
         top += control + margin;
     }
     MoveWindow(Control(kSilentEntry), margin, top, width - 2 * margin, control, TRUE);
-    PlaceStoreControls(top + control + margin, width);
+    const int storeTop = top + control + margin;
+    PlaceStoreControls(storeTop, width);
+    PlaceDeadlineControls(storeTop + kStoreRows * (control + Scale(kMargin / 2)), width);
     PlaceButtons(hwnd(), width, height, margin, Scale(kButtonWidth), Scale(kButtonHeight));
 }
 
@@ -256,6 +308,7 @@ bool TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
         values_.fileName = WindowTextUtf8(Control(kFileName));
         values_.templatePath = WindowTextUtf8(Control(kTemplate));
         values_.silentEntry = SendMessageW(Control(kSilentEntry), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        TakeDeadlineControls();
         Close(IDOK);
         return true;
     case IDCANCEL:

@@ -42,6 +42,9 @@ public:
     enum StoreControlId : int {
         kFileStore = 121, kServerStore, kDriver, kHost, kPort, kDatabase, kUser, kPassword, kTestConnection, kUpload,
     };
+    // The deadlines' day counts (one box per timed urgency, from
+    // kDeadlineDays on) and yearly numbering, after the store's.
+    enum NumberingControlId : int { kDeadlineDays = 141, kDeadlineHeading = 144, kDeadlineHelp, kYearlyNumbering };
 
 private:
     bool OnInit() override;
@@ -54,6 +57,9 @@ private:
     void AddStoreControls();
     void PlaceStoreControls(int top, int width);
     void StoreChoiceClick();
+    void AddDeadlineControls();
+    void PlaceDeadlineControls(int top, int width);
+    void TakeDeadlineControls();
     quorva::ServerLocation ServerShown() const;
     bool ServerComplete();
     void TestConnectionClick();
