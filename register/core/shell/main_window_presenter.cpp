@@ -398,3 +398,28 @@ void MainWindowPresenter::SettingsClick()
 }
 
 }  // namespace quorva
+
+// Records that another window picked, such as a group of the statistics.
+namespace quorva {
+
+void MainWindowPresenter::ShowQueryResult(const std::function<SqlStatement(const StoreDialect&)>& statement)
+{
+    std::unique_ptr<TSQLiteTable> result;
+    {
+        const std::unique_ptr<StoreConnection> connection = store().Open();
+        if (!connection->HasTable(kTableName)) return;
+        result = connection->Query(statement(connection->Dialect()));
+    }
+    if (result->CountRows() < 1) {
+        env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
+        return;
+    }
+    if (!queryMode_) {
+        view_.ShowQueryMode(true);
+        CheckBox6Click(true);
+    }
+    FillRecordList(std::move(result), rows_);
+    view_.ShowRows(rows_);
+}
+
+}  // namespace quorva

@@ -108,6 +108,11 @@ public:
     Prompter& prompter() { return env_.prompter; }
     CivilDate today() const { return env_.today(); }
 
+    // The records a statement selects, made for the store's dialect, as a
+    // search result in query mode; none found gives the warning and leaves
+    // the list as it was.
+    void ShowQueryResult(const std::function<SqlStatement(const StoreDialect&)>& statement);
+
 private:
     class Actions;
     std::unique_ptr<EntryDialog> CreateEntryDialog();
