@@ -34,6 +34,18 @@ void StatisticsPresenter::ChoosePeriod(const StatisticsPeriod& period)
     Count();
 }
 
+void StatisticsPresenter::ChoosePeriodKind(PeriodKind kind)
+{
+    StatisticsPeriod period = period_;
+    if (kind == PeriodKind::Range) {
+        const DateBounds bounds = BoundsOf(period_);
+        period.from = *ParseCompactDate(bounds.first);
+        period.to = *ParseCompactDate(bounds.last);
+    }
+    period.kind = kind;
+    ChoosePeriod(period);
+}
+
 void StatisticsPresenter::ChooseGrouping(Grouping grouping)
 {
     grouping_ = grouping;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ inline constexpr const char* kStatisticsCaption = "收文统计";
 inline constexpr const char* kEmptyPeriodNotice = "该时段内没有收文记录。";
 inline constexpr const char* kCountHeading = "件数";
 inline constexpr const char* kShareHeading = "占比";
+// The period drop-down's items, in the order of PeriodKind.
+inline constexpr std::array<const char*, 3> kPeriodKindItems = {"年度", "月份", "自定义时段"};
 
 class StatisticsView {
 public:
@@ -39,6 +42,9 @@ public:
 
     // Each counts again.
     void ChoosePeriod(const StatisticsPeriod& period);
+    // Another kind keeps the days in view: a range starts as the period
+    // shown, a year or a month is the one holding the first day.
+    void ChoosePeriodKind(PeriodKind kind);
     void ChooseGrouping(Grouping grouping);
     void Count();
 

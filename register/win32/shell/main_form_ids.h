@@ -26,6 +26,7 @@ enum ControlId : int {
     kBannerPicture,
     kBannerNotice,
     kBannerLink,
+    kStatistics,       // "统计"
 };
 
 enum MenuId : int {
