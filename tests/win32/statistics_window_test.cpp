@@ -46,6 +46,7 @@ TEST_F(StatisticsWindowTest, OpensOnThisYearByMonthSwitchesGroupingAndAClickedRo
     Add("20261231", "函");
     Add("20251231", "通知");
     Start();
+    Pump(200);  // up and maximized, as the clerk finds it
     Click(kStatistics);
     TStatisticsForm* statistics = form->statistics();
     ASSERT_TRUE(statistics);

@@ -13,6 +13,7 @@ constexpr int kLabelSharePercent = 40;
 // A bar fills this share of its band, in percent.
 constexpr int kBarSharePercent = 70;
 constexpr int kMostTicks = 10;
+constexpr int kMostBarLines = 2;
 
 int Scaled(std::int64_t value, std::int64_t top, int length)
 {
@@ -59,7 +60,8 @@ BarChartLayout LayOutBarChart(const std::vector<std::int64_t>& values, const Cha
     for (int i = 0; i < count; ++i) {
         const int top = plot.top + height * i / count;
         const int bottom = plot.top + height * (i + 1) / count;
-        const int thickness = std::max(1, (bottom - top) * kBarSharePercent / 100);
+        const int thickness = std::clamp((bottom - top) * kBarSharePercent / 100, 1,
+                                         std::max(1, metrics.textHeight * kMostBarLines));
         const int barTop = top + (bottom - top - thickness) / 2;
         layout.bands.push_back({area.left, top, area.right, bottom});
         layout.labels.push_back({area.left + gap, top, area.left + gap + labelWidth, bottom});

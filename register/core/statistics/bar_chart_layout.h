@@ -27,6 +27,7 @@ AxisScale RoundAxis(std::int64_t largest, int mostTicks);
 
 // What the painter measured, in pixels.
 struct ChartMetrics {
+    // A bar is at most two lines of text thick, however few the groups.
     int textHeight = 0;
     // The widest group label and the widest count, as drawn.
     int labelWidth = 0;
