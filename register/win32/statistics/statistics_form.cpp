@@ -64,12 +64,21 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
     RegisterClassExW(&wc);
 }
 
+// Centred on the owner, and whole on the owner's screen however large the
+// scaling makes it.
 RECT CenteredOn(HWND owner, int width, int height)
 {
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    width = std::min(width, static_cast<int>(work.right - work.left));
+    height = std::min(height, static_cast<int>(work.bottom - work.top));
     RECT over{};
     GetWindowRect(owner, &over);
-    const int left = std::max(0, (static_cast<int>(over.left + over.right) - width) / 2);
-    const int top = std::max(0, (static_cast<int>(over.top + over.bottom) - height) / 2);
+    const int left = std::clamp(static_cast<int>(over.left + over.right - width) / 2, static_cast<int>(work.left),
+                                static_cast<int>(work.right) - width);
+    const int top = std::clamp(static_cast<int>(over.top + over.bottom - height) / 2, static_cast<int>(work.top),
+                               static_cast<int>(work.bottom) - height);
     return RECT{left, top, left + width, top + height};
 }
 
@@ -254,7 +263,9 @@ void TStatisticsForm::Layout()
     const int margin = Scale(kMargin);
     const int row = Scale(kRowHeight);
     int x = margin;
+    // A range's second date takes room only while it is shown.
     const auto place = [&](int id, int width, int height) {
+        if (!(GetWindowLongW(Control(id), GWL_STYLE) & WS_VISIBLE)) return;
         MoveWindow(Control(id), x, margin, Scale(width), height, TRUE);
         x += Scale(width) + margin;
     };
@@ -300,6 +311,9 @@ void TStatisticsForm::ShowPeriod()
     ShowWindow(Control(kToLabel), rangeShown);
     ShowWindow(Control(kTo), rangeShown);
     showingPeriod_ = false;
+    // The row's controls move; what stood where they were is painted afresh.
+    Layout();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 quorva::StatisticsPeriod TStatisticsForm::PeriodShown() const
