@@ -160,6 +160,19 @@ TEST_F(StatisticsTest, AClickedLevelListsEveryTermOfItAndAnEmptyPeriodShowsTheNo
     EXPECT_TRUE(prompter.shown.empty());
 }
 
+TEST_F(StatisticsTest, OnceDeadlinesExistTheOverdueAreCountedApartFromTheUnfinished)
+{
+    for (const Seed& seed : kRegister) Add(seed);
+    const StatisticsPeriod year{PeriodKind::Year, kToday, kToday};
+    const CountScope scope{Grouping::HandlingState, BoundsOf(year), SqlStatement{"swrq<?", {std::string("20260301")}}};
+    std::vector<KeyCount> counts;
+    for (auto rows = main.store().Open()->Query(CountStatement(scope)); !rows->AtEnd(); rows->MoveNext()) {
+        counts.push_back({rows->TextAt(0), rows->Int64At(1)});
+    }
+    view.ShowTable(GroupCounts(Grouping::HandlingState, year, counts, true), {}, "");
+    EXPECT_EQ(view.shown, "已办结=2 未办结=1 超期未办结=2");
+}
+
 TEST(RoundAxisTest, ReachesTheLargestValueInRoundSteps)
 {
     const struct {
