@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "register/core/records/document_table.h"
+#include "register/core/shell/settings.h"
+#include "register/core/shell/startup.h"
 #include "register/store/sqlite_database.h"
 
 namespace bench {
@@ -95,6 +97,14 @@ std::string EnsureBenchFile(int count)
     for (int n = 0; n < kRecordCount; ++n) db.Execute(quorva::InsertRecordStatement(RealisticRecord(n)));
     db.Execute("COMMIT");
     return path;
+}
+
+void NameBenchFile(ProfileStore& settings, const std::string& appData, const std::string& path)
+{
+    const std::filesystem::path file(path);
+    quorva::Settings ini(settings, appData + quorva::kSettingsFolderName + quorva::kSettingsFileName);
+    ini.WriteText(quorva::keys::kDatabaseFolder, file.parent_path().string() + "/");
+    ini.WriteText(quorva::keys::kDatabaseName, file.filename().string());
 }
 
 long long FileBytes(const std::string& path)

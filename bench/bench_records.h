@@ -5,6 +5,8 @@
 
 #include "register/core/records/document_statements.h"
 
+class ProfileStore;
+
 // Registers of 100,000 records that look like a year's real intake, and of
 // 1,000,000 (the first one ten times over), made once in the temporary folder
 // and reused by later runs.
@@ -17,6 +19,9 @@ quorva::RecordFields RealisticRecord(int n);
 // The path of the file, filled when it is missing or incomplete. The count is
 // kRecordCount or a multiple of it.
 std::string EnsureBenchFile(int count = kRecordCount);
+// Settings that make a register started on `appData` open `path`, as 设置
+// would name it: the folder, with its closing separator, and the name.
+void NameBenchFile(ProfileStore& settings, const std::string& appData, const std::string& path);
 // The size of the file in bytes.
 long long FileBytes(const std::string& path);
 

@@ -49,7 +49,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(mainForm.hwnd(), &message)) continue;
+        // Tab, Enter and Esc move within whichever window of the program has
+        // the input: the main window or the statistics beside it.
+        const HWND window = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : mainForm.hwnd();
+        if (IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -109,6 +109,9 @@ TEST_F(ScanIntakeTest, ASilentRunStoresSoundScansAndKeepsEveryOtherBesideTheData
 TEST_F(ScanIntakeTest, WhileTheServerIsAwayScansAreKeptTheListStaysAndTheRegisterReconnectsByItself)
 {
     if (!TestsOnServer()) GTEST_SKIP() << "a server to stop";
+#ifdef _WIN32
+    GTEST_SKIP() << "the server is stopped and started by a shell script of the native build";
+#endif
     const std::string control = std::getenv("QUORVA_PG_CONTROL");
     fs.folders.insert("A:\\ovd");
     intake.ScanArrived(Barcode("京发〔2026〕1号"));

@@ -71,6 +71,7 @@ TEST_F(StartupTest, DatabasePathHasOneBackslash)
 {
     EXPECT_EQ(JoinDatabasePath("E:\\data\\", "r.db"), "E:\\data\\r.db");
     EXPECT_EQ(JoinDatabasePath("E:\\data", "r.db"), "E:\\data\\r.db");
+    EXPECT_EQ(JoinDatabasePath("/tmp/", "r.db"), "/tmp/r.db");
     Store("Path", "E:\\data\\");
     Store("DName", "收文.db");
     Store("MB", "E:\\模板.doc");

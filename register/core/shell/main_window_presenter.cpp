@@ -614,3 +614,14 @@ void MainWindowPresenter::SettingsClick()
 }
 
 }  // namespace quorva
+
+// Records that another window picked, such as a group of the statistics.
+namespace quorva {
+
+void MainWindowPresenter::ShowQueryResult(const std::function<SqlStatement(const StoreDialect&)>& statement)
+{
+    if (ShowFoundRecords([&](StoreConnection& store) { return store.Query(statement(store.Dialect())); })) return;
+    env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
+}
+
+}  // namespace quorva

@@ -140,6 +140,11 @@ public:
     void FollowChanges();
     CivilDate today() const { return env_.today(); }
 
+    // The records a statement selects, made for the store's dialect, as a
+    // search result in query mode; none found gives the warning and leaves
+    // the list as it was.
+    void ShowQueryResult(const std::function<SqlStatement(const StoreDialect&)>& statement);
+
 private:
     class Actions;
     std::unique_ptr<EntryDialog> CreateEntryDialog(NumberProposals* proposals = nullptr);

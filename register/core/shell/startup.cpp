@@ -43,7 +43,8 @@ std::string ChooseDefaultDatabaseFolder(FileSystem& fs, const std::vector<std::s
 
 std::string JoinDatabasePath(const std::string& folder, const std::string& fileName)
 {
-    if (!folder.empty() && folder.back() == kBackslash) return folder + fileName;
+    // Windows takes either separator; a folder typed with "/" keeps it.
+    if (!folder.empty() && (folder.back() == kBackslash || folder.back() == '/')) return folder + fileName;
     return folder + kBackslash + fileName;
 }
 

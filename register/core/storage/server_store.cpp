@@ -7,6 +7,7 @@
 #include "register/core/records/safety_copies.h"
 #include "register/core/records/document_table.h"
 #include "register/core/shell/startup.h"
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/storage/change_mark.h"
 #include "register/core/storage/file_store.h"
 #include "register/core/storage/record_copy.h"
@@ -210,6 +211,7 @@ void EnsureServerTables(StoreConnection& connection)
     StoreTransaction transaction(connection);
     connection.Query(SqlStatement{"SELECT pg_advisory_xact_lock(?)", {kTablesLock}});
     EnsureDocumentTable(connection);
+    EnsureDeadlineTable(connection);
     EnsureChangeMark(connection);
     EnsureCounters(connection);
     transaction.Commit();

@@ -101,7 +101,7 @@ const struct {
 } kCommandButtons[] = {
     {kConnectScanner, "连接扫描枪"}, {kNewRecord, "录入登记"}, {kEditRecord, "编辑记录"},
     {kSearch, "查询"},               {kDelete, "删除"},         {kExportList, "导出列表"},
-    {kExit, "退出"},  // last: it keeps the right edge
+    {kStatistics, "统计"},            {kExit, "退出"},  // last: it keeps the right edge
 };
 
 std::wstring WindowText(HWND hwnd)
@@ -595,6 +595,9 @@ void TmainForm::OnCommand(int id, int code)
     case kConnectScanner:
         if (code == BN_CLICKED) Guarded([&] { scannerLink_->ConnectClick(); });
         break;
+    case kStatistics:
+        if (code == BN_CLICKED) OpenStatistics();
+        break;
     case kMenuHelp:
         OpenWebLink(kMakerHelpPage);
         break;
@@ -825,4 +828,15 @@ void TmainForm::SetOverdueText(const std::string& text)
 void TmainForm::ShowQueryMode(bool ticked)
 {
     SendMessageW(Control(kQueryMode), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// "统计" opens the statistics window, or brings the open one to the front.
+void TmainForm::OpenStatistics()
+{
+    if (statistics_ && statistics_->hwnd()) {
+        statistics_->BringToFront();
+        return;
+    }
+    statistics_.reset();
+    statistics_ = std::make_unique<TStatisticsForm>(hwnd_, *presenter_);
 }

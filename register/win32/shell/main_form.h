@@ -11,6 +11,7 @@
 #include "register/win32/platform/gdi_handle.h"
 #include "register/win32/service/scanner_service_link.h"
 #include "register/win32/shell/scan_listener.h"
+#include "register/win32/statistics/statistics_form.h"
 
 // The main window "Marivel". It shows what the presenter decides and hands
 // every event to it; each command runs under the top-level error handler.
@@ -29,6 +30,8 @@ public:
     HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
     quorva::MainWindowPresenter& presenter() { return *presenter_; }
     ScannerServiceLink& scannerLink() { return *scannerLink_; }
+    // The statistics window, while it is open.
+    TStatisticsForm* statistics() const { return statistics_ && statistics_->hwnd() ? statistics_.get() : nullptr; }
 
     void ShowFilterChecks(const quorva::FilterState& filters) override;
     void SetDaysText(const std::string& text) override;
@@ -79,6 +82,7 @@ private:
     void ShowSystemMenu();
     void ShowDeleteMenu();
     void ShowAbout();
+    void OpenStatistics();
     void Guarded(void (TmainForm::*handler)());
     template <typename Command>
     void Guarded(Command&& command);
@@ -101,4 +105,6 @@ private:
     bool shown_ = false;
     bool quitOnDestroy_;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    // Last, so it goes before the presenter it works with.
+    std::unique_ptr<TStatisticsForm> statistics_;
 };

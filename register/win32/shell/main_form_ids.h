@@ -27,6 +27,7 @@ enum ControlId : int {
     kBannerNotice,
     kBannerLink,
     kOverdueOnly,      // "仅显示超期未办结"
+    kStatistics,       // "统计"
 };
 
 enum MenuId : int {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -16,6 +17,7 @@
 #include "register/win32/automation/approval_form_printer.h"
 #include "register/win32/automation/list_exporter.h"
 #include "register/win32/automation/ole_exception.h"
+#include "register/win32/automation/table_exporter.h"
 #include "tests/support/fake_entry_dialog.h"
 #include "tests/support/form_samples.h"
 #include "tests/win32/automation/standin_registry.h"
@@ -345,6 +347,20 @@ TEST_F(AutomationTest, AnEmptyListExportsTitleAndHeadersOnly)
     EXPECT_EQ(SheetCell(1, 1), "Marivel记录列表");
     EXPECT_EQ(SheetCell(3, 26), "备注");
     EXPECT_EQ(desk.Value(L"UsedRows").AsLong(), 3);
+}
+
+TEST_F(AutomationTest, AStatisticsTableGoesTheSameRoadInTheSameLayoutOverItsOwnColumns)
+{
+    standIns.Register(L"Ket.Application");
+    ExportTable({"收文统计", {"文种", "件数", "占比"}, {{"通知", "2", "100.0%"}, {"合计", "2", "100.0%"}}}, "form.wps",
+                prompter);
+    const std::vector<std::string> log = Log();
+    EXPECT_NE(std::find(log.begin(), log.end(), "Range(1,1:1,3).Merge()"), log.end());
+    EXPECT_EQ(SheetCell(1, 1), "收文统计");
+    EXPECT_EQ(SheetCell(3, 2), "件数");
+    EXPECT_EQ(SheetCell(5, 1), "合计");
+    EXPECT_EQ(desk.Value(L"UsedColumns").AsLong(), 3);
+    EXPECT_EQ(desk.Value(L"UsedRows").AsLong(), 5);
 }
 
 }  // namespace
