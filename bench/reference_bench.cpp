@@ -8,6 +8,7 @@
 
 #include "bench/bench_records.h"
 #include "register/core/records/reference_number.h"
+#include "register/core/storage/file_store.h"
 #include "register/store/sqlite_database.h"
 #include "register/store/sqlite_table.h"
 
@@ -19,10 +20,11 @@ const char* const kOtherSpelling = " 京政办发［２０１６］77777号";
 void LookUpAgainstExactMatch(benchmark::State& state, const char* typed)
 {
     TSQLiteDatabase db(bench::EnsureBenchFile(static_cast<int>(state.range(0))));
+    quorva::FileStoreConnection store(db);
     const SqlStatement exact = quorva::DuplicateStatement(quorva::Column::wh, kStored);
     std::size_t found = 0;
     for (auto _ : state) {
-        const double ours = bench::SecondsOf([&] { found = quorva::FindReference(db, typed).size(); });
+        const double ours = bench::SecondsOf([&] { found = quorva::FindReference(store, typed).size(); });
         const double exactMatch = bench::SecondsOf([&] { db.Query(exact)->CountRows(); });
         state.SetIterationTime(ours);
         state.counters["exact_ms"] = exactMatch * 1e3;

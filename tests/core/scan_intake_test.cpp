@@ -136,7 +136,7 @@ TEST_F(ScanIntakeTest, AQueryScanFindsItsNumberInAnySpellingAndTellsAMissOnTheSt
     intake.ScanArrived(Barcode("京发〔2026〕1号"));
     presenter.CheckBox6Click(true);
     std::string statuses;
-    for (const std::string scan : {Barcode("京发（２０２６）1号 "), Barcode("京发〔2026〕9号"), Barcode(""),
+    for (const std::string& scan : {Barcode("京发（２０２６）1号 "), Barcode("京发〔2026〕9号"), Barcode(""),
                                    std::string("GB0626-2005^^局^^^^标题^^^20261201^^^^")}) {
         intake.ScanArrived(scan);
         statuses += view.status + "\n";

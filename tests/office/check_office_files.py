@@ -61,5 +61,10 @@ shown = [[c.value or '' for c in row] for row in sheet.iter_rows(min_row=3)]
 check(shown == rows, f'cells: {shown} != {rows}')
 check(all(isinstance(c.value, str) for row in sheet.iter_rows(min_row=3) for c in row if c.value), 'text cells')
 
+table = load_workbook(os.path.join(out, 'table.xlsx')).active
+check([str(r) for r in table.merged_cells.ranges] == ['A1:B1'], 'table: merged title')
+check([[c.value for c in row] for row in table.iter_rows()] ==
+      [['收文统计', None], [None, None], ['文种', '件数'], ['通知', '2'], ['合计', '2']], 'table: cells')
+
 print('\n'.join(failures) or 'LibreOffice and openpyxl read every file as written')
 sys.exit(1 if failures else 0)

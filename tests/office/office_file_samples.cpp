@@ -1,6 +1,6 @@
 // Writes what check_office_files.py gives to LibreOffice and openpyxl: both
 // split-placeholder templates filled with 25 values, the list of a few rows
-// as an .xlsx, and beside them, NUL-separated, what they must hold.
+// and a statistics table as .xlsx files, and beside them, NUL-separated, what they must hold.
 #include <fstream>
 #include <iostream>
 
@@ -71,5 +71,6 @@ int main(int argc, char** argv)
     }
     Write(folder + "cells.bin", cells);
     quorva::WriteListWorkbook(rows, folder + "list.xlsx");
+    quorva::WriteTableWorkbook({"收文统计", {"文种", "件数"}, {{"通知", "2"}, {"合计", "2"}}}, folder + "table.xlsx");
     return 0;
 }

@@ -248,8 +248,10 @@ TEST_F(ScanTest, ARunOfSilentScansLosesNoneAndShowsNoBox)
         const HANDLE held = n == 15 ? CreateFileW(Widen(DatabasePath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
                                     : INVALID_HANDLE_VALUE;
         ScanIntoMainWindow(Barcode(number.c_str(), L"文件"));
-        if (n == 5) EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕99号”的记录");
-        if (n == 5) Click(kQueryMode);
+        if (n == 5) {
+            EXPECT_EQ(StatusText(*form), "未查询到来文号“京发〔2026〕99号”的记录");
+            Click(kQueryMode);
+        }
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     }
     EXPECT_TRUE(prompter.shown.empty());

@@ -60,6 +60,11 @@ std::string DefaultWorkbookName(const CivilDate& today)
 }
 
 ListWorkbook::ListWorkbook(const std::string& path)
+    : ListWorkbook(path, kSheetTitle, std::vector<std::string>(SheetHeaders().begin(), SheetHeaders().end()))
+{
+}
+
+ListWorkbook::ListWorkbook(const std::string& path, const std::string& title, const std::vector<std::string>& headers)
 {
     // Rows go to a scratch file beside the workbook as they are written.
     const std::string folder = FolderOf(path);
@@ -74,7 +79,7 @@ ListWorkbook::ListWorkbook(const std::string& path)
         lxw_workbook_free(workbook_);
         ThrowWorkbookError(LXW_ERROR_MEMORY_MALLOC_FAILED);
     }
-    WriteHead();
+    WriteHead(title, headers);
 }
 
 ListWorkbook::~ListWorkbook()
@@ -84,19 +89,32 @@ ListWorkbook::~ListWorkbook()
 
 // The automation export's alignment codes 3 and 2 are centred across and
 // centred down.
-void ListWorkbook::WriteHead()
+void ListWorkbook::WriteHead(const std::string& title, const std::vector<std::string>& headers)
 {
-    lxw_format* title = workbook_add_format(workbook_);
-    format_set_font_size(title, kTitleFontSize);
-    format_set_align(title, LXW_ALIGN_CENTER);
-    format_set_align(title, LXW_ALIGN_VERTICAL_CENTER);
-    Check(worksheet_merge_range(sheet_, kTitleRow - 1, 0, kTitleRow - 1, kSheetColumnCount - 1, kSheetTitle, title));
+    lxw_format* titleFormat = workbook_add_format(workbook_);
+    format_set_font_size(titleFormat, kTitleFontSize);
+    format_set_align(titleFormat, LXW_ALIGN_CENTER);
+    format_set_align(titleFormat, LXW_ALIGN_VERTICAL_CENTER);
+    const lxw_col_t lastColumn = static_cast<lxw_col_t>(headers.empty() ? 0 : headers.size() - 1);
+    if (lastColumn > 0) {
+        Check(worksheet_merge_range(sheet_, kTitleRow - 1, 0, kTitleRow - 1, lastColumn, title.c_str(), titleFormat));
+    } else {
+        WriteCell(kTitleRow, 1, title, titleFormat);
+    }
     lxw_format* bold = workbook_add_format(workbook_);
     format_set_bold(bold);
     Check(worksheet_set_row(sheet_, kHeaderRow - 1, LXW_DEF_ROW_HEIGHT, bold));
-    for (int k = 0; k < kSheetColumnCount; ++k) {
-        WriteCell(kHeaderRow, k + 1, SheetHeaders()[static_cast<std::size_t>(k)], bold);
-    }
+    AddCellsAt(kHeaderRow, headers, bold);
+}
+
+void ListWorkbook::AddCellsAt(int row, const std::vector<std::string>& cells, lxw_format* format)
+{
+    for (std::size_t k = 0; k < cells.size(); ++k) WriteCell(row, static_cast<int>(k) + 1, cells[k], format);
+}
+
+void ListWorkbook::AddCells(std::size_t index, const std::vector<std::string>& cells)
+{
+    AddCellsAt(SheetRowOf(index), cells);
 }
 
 void ListWorkbook::WriteCell(int row, int column, const std::string& text, lxw_format* format)
@@ -117,6 +135,13 @@ void ListWorkbook::Close()
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
     Check(workbook_close(workbook));
+}
+
+void WriteTableWorkbook(const SheetTable& table, const std::string& path)
+{
+    ListWorkbook workbook(path, table.title, table.headers);
+    for (std::size_t i = 0; i < table.rows.size(); ++i) workbook.AddCells(i, table.rows[i]);
+    workbook.Close();
 }
 
 }  // namespace quorva

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
+#include "register/core/automation/sheet_table.h"
 #include "register/core/records/record_row.h"
 #include "register/core/text/civil_date.h"
 
@@ -27,18 +29,23 @@ std::string DefaultWorkbookName(const CivilDate& today);
 class ListWorkbook {
 public:
     explicit ListWorkbook(const std::string& path);
+    // Any table's head: its title merged over its headers.
+    ListWorkbook(const std::string& path, const std::string& title, const std::vector<std::string>& headers);
     ~ListWorkbook();
     ListWorkbook(const ListWorkbook&) = delete;
     ListWorkbook& operator=(const ListWorkbook&) = delete;
 
     // The list row at `index`, in list order, with its deadline (yyyymmdd).
     void AddRow(const RecordRow& row, std::size_t index, const std::string& deadline = "");
+    // The table row at `index`, its cells in column order.
+    void AddCells(std::size_t index, const std::vector<std::string>& cells);
     // Writes the file; raises when it cannot.
     void Close();
 
 private:
-    void WriteHead();
+    void WriteHead(const std::string& title, const std::vector<std::string>& headers);
     void WriteCell(int row, int column, const std::string& text, lxw_format* format = nullptr);
+    void AddCellsAt(int row, const std::vector<std::string>& cells, lxw_format* format = nullptr);
 
     lxw_workbook* workbook_;
     lxw_worksheet* sheet_ = nullptr;
@@ -59,5 +66,8 @@ void WriteListWorkbook(const Rows& rows, const std::string& path)
 {
     WriteListWorkbook(rows, path, [](std::size_t) { return std::string(); });
 }
+
+// A table of any width, in the same layout.
+void WriteTableWorkbook(const SheetTable& table, const std::string& path);
 
 }  // namespace quorva

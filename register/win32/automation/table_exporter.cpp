@@ -3,6 +3,7 @@
 #include "register/core/automation/list_export.h"
 #include "register/core/automation/office_automation.h"
 #include "register/win32/automation/office_application.h"
+#include "register/win32/automation/workbook_file.h"
 
 namespace {
 
@@ -31,11 +32,12 @@ void WriteRow(const Dispatch& application, int row, const std::vector<std::strin
 
 }  // namespace
 
-void ExportTable(const SheetTable& table, const std::string& templatePath, Prompter& prompter)
+void ExportTable(const SheetTable& table, const std::string& templatePath, HWND owner, const std::string& command,
+                 const std::string& namePrefix)
 {
     const Dispatch application = AcquireApplication(SpreadsheetOrder(templatePath));
     if (!application) {
-        prompter.Show(kNoSpreadsheetMessage, kApplicationTitle, PromptIcon::None, PromptButtons::Ok);
+        ExportTableWorkbookFile(table, owner, command, namePrefix);
         return;
     }
     application.Property(L"Application").Put(L"Visible", true);

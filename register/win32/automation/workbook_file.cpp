@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -17,16 +18,16 @@ namespace {
 
 constexpr DWORD kPathCapacity = 32768;
 const wchar_t* const kScratchPrefix = L"qrv";
-const char* const kSaveDialogTitle = "导出列表";
+const char* const kListCommand = "导出列表";
 const char* const kWorkbookFilterName = "Excel 工作簿 (*.xlsx)";
 const wchar_t* const kWorkbookFilter = L"*.xlsx";
 const wchar_t* const kWorkbookDefaultExtension = L"xlsx";
 
-std::optional<std::string> PickWorkbookPath(HWND owner)
+std::optional<std::string> PickWorkbookPath(HWND owner, const std::string& command, const std::string& proposedName)
 {
-    std::wstring path = Widen(quorva::DefaultWorkbookName(LocalToday()));
+    std::wstring path = Widen(proposedName);
     path.resize(kPathCapacity, L'\0');
-    const std::wstring title = Widen(kSaveDialogTitle);
+    const std::wstring title = Widen(command);
     const std::wstring filters = Widen(kWorkbookFilterName) + L'\0' + kWorkbookFilter + L'\0' + L'\0';
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -120,16 +121,31 @@ private:
     std::string ansiPath_;
 };
 
+void SaveWorkbookFile(HWND owner, const std::string& command, const std::string& proposedName,
+                      const std::function<void(const std::string& ansiPath)>& write)
+{
+    const std::optional<std::string> path = PickWorkbookPath(owner, command, proposedName);
+    if (!path) return;
+    const std::wstring target = Widen(*path);
+    ScratchFile scratch(target);
+    write(scratch.ansiPath());
+    scratch.MoveTo(target);
+    ShowWrittenFile(*path);
+}
+
 }  // namespace
 
 void ExportWorkbookFile(const quorva::RecordList& rows, HWND owner, const quorva::ListDeadlines& deadlines)
 {
-    const std::optional<std::string> path = PickWorkbookPath(owner);
-    if (!path) return;
-    const std::wstring target = Widen(*path);
-    ScratchFile scratch(target);
-    quorva::WriteListWorkbook(rows, scratch.ansiPath(),
-                              [&](std::size_t i) { return quorva::DeadlineText(deadlines.DeadlineOf(i)); });
-    scratch.MoveTo(target);
-    ShowWrittenFile(*path);
+    SaveWorkbookFile(owner, kListCommand, quorva::DefaultWorkbookName(LocalToday()), [&](const std::string& path) {
+        quorva::WriteListWorkbook(rows, path,
+                                  [&](std::size_t i) { return quorva::DeadlineText(deadlines.DeadlineOf(i)); });
+    });
+}
+
+void ExportTableWorkbookFile(const quorva::SheetTable& table, HWND owner, const std::string& command,
+                             const std::string& namePrefix)
+{
+    const std::string name = namePrefix + LocalToday().ToCompact() + quorva::kWorkbookExtension;
+    SaveWorkbookFile(owner, command, name, [&](const std::string& path) { quorva::WriteTableWorkbook(table, path); });
 }

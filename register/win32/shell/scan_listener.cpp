@@ -138,8 +138,12 @@ LRESULT CALLBACK ScanListener::GetMessageHook(int code, WPARAM wParam, LPARAM lP
 
 bool ScanListener::Receives(const MSG& message) const
 {
-    return GetActiveWindow() == window_ &&
-           (message.hwnd == window_ || message.hwnd == sink_ || IsChild(window_, message.hwnd));
+    // A window of its own that this one keeps open beside it (the
+    // statistics) takes no scans itself, so theirs are this window's; a
+    // modal dialog disables this window and listens for itself.
+    const HWND active = GetActiveWindow();
+    const bool ours = active == window_ || (IsWindowEnabled(window_) && GetWindow(active, GW_OWNER) == window_);
+    return ours && (message.hwnd == active || message.hwnd == sink_ || IsChild(active, message.hwnd));
 }
 
 void ScanListener::Watch(MSG& message)

@@ -14,6 +14,8 @@ using namespace statistics_form;
 
 namespace {
 
+const char* const kExportTableCommand = "导出表格";
+const char* const kStatisticsWorkbookPrefix = "收文统计_";
 const wchar_t* const kWindowClass = L"TStatisticsForm";
 constexpr int kInitialWidth = 960;
 constexpr int kInitialHeight = 620;
@@ -224,7 +226,7 @@ void TStatisticsForm::CreateControls()
     }
     SendMessageW(groupings, CB_SETCURSEL, static_cast<WPARAM>(presenter_.grouping()), 0);
     AddControl(WC_BUTTONW, "刷新", BS_PUSHBUTTON | WS_TABSTOP, kRefresh);
-    AddControl(WC_BUTTONW, "导出表格", BS_PUSHBUTTON | WS_TABSTOP, kExportTable);
+    AddControl(WC_BUTTONW, kExportTableCommand, BS_PUSHBUTTON | WS_TABSTOP, kExportTable);
     AddControl(WC_BUTTONW, "保存图表", BS_PUSHBUTTON | WS_TABSTOP, kSaveChart);
     AddControl(WC_STATICW, "", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, kSummary);
     const HWND table = AddControl(WC_LISTVIEWW, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
@@ -344,7 +346,8 @@ void TStatisticsForm::OnCommand(int id, int code)
         break;
     case kExportTable:
         if (code == BN_CLICKED) {
-            Guarded([&] { ExportTable(presenter_.Sheet(), main_.state().templatePath, prompter_); });
+            Guarded([&] { ExportTable(presenter_.Sheet(), main_.state().templatePath, hwnd_, kExportTableCommand,
+                                     kStatisticsWorkbookPrefix); });
         }
         break;
     case kSaveChart:

@@ -353,7 +353,7 @@ TEST_F(AutomationTest, AStatisticsTableGoesTheSameRoadInTheSameLayoutOverItsOwnC
 {
     standIns.Register(L"Ket.Application");
     ExportTable({"收文统计", {"文种", "件数", "占比"}, {{"通知", "2", "100.0%"}, {"合计", "2", "100.0%"}}}, "form.wps",
-                prompter);
+                nullptr, "导出表格", "收文统计_");
     const std::vector<std::string> log = Log();
     EXPECT_NE(std::find(log.begin(), log.end(), "Range(1,1:1,3).Merge()"), log.end());
     EXPECT_EQ(SheetCell(1, 1), "收文统计");
