@@ -79,7 +79,7 @@ TEST_F(ServerStoreTest, ARegisterMovedToTheServerAndBackedUpThereRestoresIntoAFi
     const std::string backup = folder.File("server.bak");
     ASSERT_TRUE(server->Backup(backup));
     const std::string restored = folder.File("restored.db");
-    ASSERT_TRUE(FileStore(restored).Restore(backup));
+    ASSERT_TRUE(FileStore(restored).Restore(backup, {}));
     FileStoreConnection original(file);
     FileStoreConnection copy(restored);
     EXPECT_EQ(Dump(copy), Dump(original));
@@ -105,12 +105,12 @@ TEST_F(ServerStoreTest, ARestoreReplacesTheServersRecordsAndKeepsThemInASafetyCo
         EnsureDocumentTable(db);
         db.Execute(InsertRecordStatement({}));
     }
-    const std::optional<std::string> safety = server->Restore(backup);
+    const std::optional<std::string> safety = server->Restore(backup, {});
     ASSERT_TRUE(safety);
     EXPECT_EQ(CountRecords(*server->Open()), 1);
     FileStoreConnection kept(*safety);
     EXPECT_EQ(CountRecords(kept), 300);
-    EXPECT_FALSE(server->Restore(folder.File("missing.bak"))) << "a refused backup changes nothing";
+    EXPECT_FALSE(server->Restore(folder.File("missing.bak"), {})) << "a refused backup changes nothing";
     EXPECT_EQ(CountRecords(*server->Open()), 1);
 }
 

@@ -31,4 +31,15 @@ int SheetRowOf(std::size_t index);
 // from 1, then its 25 field texts; never the ID.
 std::array<std::string, kSheetColumnCount> SheetCells(const RecordRow& row, std::size_t index);
 
+// Any other table exported the same way: a merged title, bold captions and
+// every cell as text.
+class SheetSource {
+public:
+    virtual ~SheetSource() = default;
+    virtual std::string SheetTitle() const = 0;
+    virtual std::vector<std::string> SheetCaptions() const = 0;
+    virtual std::size_t SheetRowCount() const = 0;
+    virtual std::string SheetCell(std::size_t row, int column) const = 0;
+};
+
 }  // namespace quorva

@@ -192,7 +192,7 @@ void ScanIntake::RegisterSilently(const ScannedDocument& document)
         }
         StoreTransaction transaction(*db);
         id = db->InsertRecord(InsertScannedStatement(fields));
-        JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)});
+        JournalChange(*db, {ChangeAction::Insert, id, Field(fields, Column::swzh)}, presenter_.Author());
         transaction.Commit();
     }
     settings.WriteText(keys::kReceiptNumber, Field(fields, Column::swzh));

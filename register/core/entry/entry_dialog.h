@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,8 @@ struct EntryDialogContext {
     std::string templatePath = {};
     // Where the duplicate checks look; the file at databasePath when none.
     Store* store = nullptr;
+    // The edited record, whose history "修改记录" shows; none for a new one.
+    std::int64_t recordId = 0;
 };
 
 class EntryDialogFactory {

@@ -5,6 +5,7 @@
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/record_entry.h"
 #include "register/core/storage/change_journal.h"
+#include "register/core/history/recycle_bin_presenter.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
@@ -101,11 +102,12 @@ void MainWindowPresenter::CheckBox6Click(bool ticked)
 
 namespace quorva {
 
-std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog()
+std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog(std::int64_t recordId)
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
-    return env_.entryDialogs->CreateEntryDialog(
-        EntryDialogContext{state_.databasePath, state_.settingsPath, env_.prompter, state_.templatePath, &store()});
+    return env_.entryDialogs->CreateEntryDialog(EntryDialogContext{state_.databasePath, state_.settingsPath,
+                                                                   env_.prompter, state_.templatePath, &store(),
+                                                                   recordId});
 }
 
 void MainWindowPresenter::ProposeNumber(EntryDialog& dialog, EntryField field, const char* key)
@@ -139,7 +141,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 const RecordFields fields = PrepareRecordFields(dialog);
                 StoreTransaction transaction(*connection);
                 const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
-                JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]});
+                JournalChange(*connection, {ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)]},
+                              Author());
                 transaction.Commit();
             }
         } catch (...) {
@@ -161,7 +164,7 @@ void MainWindowPresenter::edtbtnClick()
 {
     const int index = view_.SelectedRow();
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
-    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
+    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog(RecordIdOf(rows_[static_cast<std::size_t>(index)]));
     dialog->SetCaption(kEditRecordCaption);
     FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
     if (!dialog->ShowModal()) return;
@@ -173,8 +176,10 @@ void MainWindowPresenter::edtbtnClick()
     {
         StoreTransaction transaction(*connection);
         connection->Execute(UpdateRecordStatement(fields, RecordIdOf(row)));
-        JournalChange(*connection, {ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
-                                    ChangedValues(row, fields)});
+        JournalChange(*connection,
+                      {ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
+                       ChangedValues(row, fields)},
+                      Author());
         transaction.Commit();
     }
     WriteBackRow(*dialog, row);
@@ -190,9 +195,10 @@ namespace quorva {
 namespace {
 
 const char* const kSelectFirst = "请选中相应的记录后再点击删除！";
-const char* const kDeleteQuestion = "删除后将无法恢复，您确认要删除选定的记录吗？";
+// Deleted and cleared records wait in the recycle bin.
+const char* const kDeleteQuestion = "删除后可在回收站中恢复，您确认要删除选定的记录吗？";
 const char* const kDeleteCaption = "确认删除";
-const char* const kClearQuestion = "清空所有记录将无法恢复，您确认要清空记录吗？";
+const char* const kClearQuestion = "清空后可在回收站中恢复，您确认要清空记录吗？";
 const char* const kClearCaption = "确认清空";
 const char* const kNoDatabase = "数据库不存在！";
 const char* const kBackupFolderCaption = "请选择备份文件的保存路径";
@@ -288,7 +294,8 @@ void MainWindowPresenter::DeleteSelectedClick()
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) return;
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, {ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh))});
+        JournalChange(*connection, {ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh))},
+                      Author());
         connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
         transaction.Commit();
     });
@@ -304,7 +311,7 @@ void MainWindowPresenter::ClearAllClick()
             return;
         }
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, {ChangeAction::Clear});
+        JournalChange(*connection, {ChangeAction::Clear}, Author());
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
         transaction.Commit();
     });
@@ -335,7 +342,7 @@ void MainWindowPresenter::RestoreClick()
     const std::optional<std::string> backup = filePicker().PickBackupFile();
     if (!backup) return;
     if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
-    const std::optional<std::string> safetyCopy = store().Restore(*backup);
+    const std::optional<std::string> safetyCopy = store().Restore(*backup, Author());
     if (!safetyCopy) {
         Message(kRestoreFailed);
         return;
@@ -395,6 +402,31 @@ void MainWindowPresenter::SettingsClick()
     if (env_.secrets) WriteStoreChoice(file, chosen.store, *env_.secrets);
     ChooseStore(env_.secrets ? chosen.store : StoreChoice{});
     Button3Click();
+}
+
+}  // namespace quorva
+
+// The history and the recycle bin.
+namespace quorva {
+
+ChangeAuthor MainWindowPresenter::Author() const
+{
+    const Workstation* workstation = env_.workstation;
+    return {env_.now ? env_.now() : std::string(), workstation ? workstation->UserName() : std::string(),
+            workstation ? workstation->MachineName() : std::string()};
+}
+
+void MainWindowPresenter::HistoryLogClick()
+{
+    HistoryLog log(store(), env_.today(), state_.templatePath, env_.prompter);
+    Required(env_.journalDialogs).ShowHistoryLog(log);
+}
+
+void MainWindowPresenter::RecycleBinClick()
+{
+    RecycleBinPresenter bin(store(), env_.prompter, [this] { return Author(); });
+    Required(env_.journalDialogs).ShowRecycleBin(bin);
+    if (bin.restoredAny()) Button3Click();
 }
 
 }  // namespace quorva

@@ -15,6 +15,8 @@
 #include "register/core/shell/settings_form.h"
 #include "register/core/shell/startup.h"
 #include "register/core/storage/store_settings.h"
+#include "register/core/history/journal_dialogs.h"
+#include "register/core/shell/workstation.h"
 
 namespace quorva {
 
@@ -58,6 +60,10 @@ struct MainWindowEnvironment {
     // Keeps the server password; without one the register offers only its
     // file.
     SecretBox* secrets = nullptr;
+    // Who the history names for each change; nobody when none.
+    Workstation* workstation = nullptr;
+    // "操作日志" and "回收站".
+    JournalDialogs* journalDialogs = nullptr;
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -95,6 +101,11 @@ public:
     void BackupClick();
     void RestoreClick();
     void SettingsClick();
+    // The system menu's "操作日志" and "回收站".
+    void HistoryLogClick();
+    void RecycleBinClick();
+    // Who changes the records now, and when, as the history keeps it.
+    ChangeAuthor Author() const;
 
     const MainWindowState& state() const { return state_; }
     // Where the records are: the file or the server, as the settings choose.
@@ -110,7 +121,8 @@ public:
 
 private:
     class Actions;
-    std::unique_ptr<EntryDialog> CreateEntryDialog();
+    // `recordId` is the edited record's, none for a new one.
+    std::unique_ptr<EntryDialog> CreateEntryDialog(std::int64_t recordId = 0);
     void ChooseStore(const StoreChoice& choice);
     void ProposeNumber(EntryDialog& dialog, EntryField field, const char* key);
     void StoreNewRecord(const EntryDialog& dialog);

@@ -13,7 +13,9 @@ namespace quorva {
 
 class StoreConnection;
 
-enum class ChangeAction { Insert, Edit, Delete, Clear, Restore };
+// Undelete, Purge and EmptyBin are the recycle bin's 还原, 彻底删除 and
+// 清空回收站.
+enum class ChangeAction { Insert, Edit, Delete, Clear, Restore, Undelete, Purge, EmptyBin };
 
 struct ChangedValue {
     Column column;
@@ -30,10 +32,22 @@ struct RecordChange {
     std::vector<ChangedValue> values = {};
     // A restore's backup file.
     std::string source = {};
+    // An undelete's ID in the bin, when the record had to take another.
+    std::int64_t formerId = 0;
 };
 
-// Called before a delete or a clear (the records are still there) and after
-// an insert, an edit or a restore.
-void JournalChange(StoreConnection& connection, const RecordChange& change);
+// Who made a change and when, as the history keeps it: the local time as
+// "yyyy-mm-dd hh:nn:ss", the Windows user and the machine.
+struct ChangeAuthor {
+    std::string time;
+    std::string user;
+    std::string machine;
+};
+
+// Called before a delete, a clear, a purge or emptying the bin (the records
+// are still there) and after an insert, an edit, a restore or an undelete.
+void JournalChange(StoreConnection& connection, const RecordChange& change, const ChangeAuthor& author);
+// The same for many records changed together, in few statements.
+void JournalChanges(StoreConnection& connection, const std::vector<RecordChange>& changes, const ChangeAuthor& author);
 
 }  // namespace quorva

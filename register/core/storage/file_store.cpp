@@ -2,6 +2,7 @@
 
 #include "register/core/records/database_copy.h"
 #include "register/core/records/document_table.h"
+#include "register/core/storage/record_copy.h"
 #include "register/store/sqlite_database.h"
 
 namespace quorva {
@@ -44,6 +45,9 @@ public:
 
     // An INTEGER PRIMARY KEY continues after the highest ID by itself.
     std::vector<std::string> AfterExplicitIds() const override { return {}; }
+
+    std::string IdentityColumn() const override { return "INTEGER PRIMARY KEY"; }
+    std::string WholeNumberType() const override { return "INTEGER"; }
 };
 
 }  // namespace
@@ -126,10 +130,18 @@ bool FileStore::Backup(const std::string& backupPath)
     return BackupDatabase(path_, backupPath);
 }
 
-std::optional<std::string> FileStore::Restore(const std::string& backupPath)
+// Record by record into the open file rather than the backup's pages over
+// it: the file keeps its history and recycle bin, and a restore that fails
+// half way takes nothing with it.
+std::optional<std::string> FileStore::Restore(const std::string& backupPath, const ChangeAuthor& author)
 {
+    if (!IsRestorableBackup(backupPath)) return std::nullopt;
     const bool hadDatabase = Exists();
-    if (!RestoreDatabase(backupPath, path_)) return std::nullopt;
+    if (hadDatabase && !BackupDatabase(path_, BeforeRestorePath(path_))) return std::nullopt;
+    TSQLiteDatabase source(backupPath, TSQLiteDatabase::ReadOnly{});
+    FileStoreConnection backup(source);
+    FileStoreConnection target(path_);
+    RestoreRecords(backup, target, backupPath, author);
     return hadDatabase ? BeforeRestorePath(path_) : std::string();
 }
 

@@ -63,4 +63,15 @@ std::int64_t CountRecords(StoreConnection& connection)
     return connection.Query(std::string("SELECT count(*) FROM ") + kTableName)->Int64At(0);
 }
 
+void RestoreRecords(StoreConnection& from, StoreConnection& to, const std::string& backupPath,
+                    const ChangeAuthor& author)
+{
+    StoreTransaction transaction(to);
+    EnsureDocumentTable(to);
+    for (const std::string& statement : to.Dialect().ClearRecordTable()) to.Execute(statement);
+    if (from.HasTable(kTableName)) CopyRecords(from, to);
+    JournalChange(to, {ChangeAction::Restore, 0, {}, {}, backupPath}, author);
+    transaction.Commit();
+}
+
 }  // namespace quorva

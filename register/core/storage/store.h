@@ -18,6 +18,8 @@ namespace quorva {
 
 enum class StoreKind { File, Server };
 
+struct ChangeAuthor;
+
 // The statement texts that are not the same on both back ends. Values never
 // appear here: they stay bound.
 class StoreDialect {
@@ -38,6 +40,10 @@ public:
     // Sets the generator of new IDs after the highest stored one, once rows
     // came in with IDs of their own.
     virtual std::vector<std::string> AfterExplicitIds() const = 0;
+    // The key column of the register's own tables beside Quorva, numbered by
+    // the store, and the type of a whole number there.
+    virtual std::string IdentityColumn() const = 0;
+    virtual std::string WholeNumberType() const = 0;
 };
 
 // One connection to the store for one command.
@@ -95,8 +101,9 @@ public:
     // Replaces every record by those of a checked backup file, after keeping
     // the records as they were in a safety copy, whose path it gives (empty
     // when there was nothing to keep). Nothing, with the store unchanged,
-    // when the backup is refused or the copy fails.
-    virtual std::optional<std::string> Restore(const std::string& backupPath) = 0;
+    // when the backup is refused or the copy fails. The history and the
+    // recycle bin stay as they are; the restore joins the history.
+    virtual std::optional<std::string> Restore(const std::string& backupPath, const ChangeAuthor& author) = 0;
 };
 
 }  // namespace quorva

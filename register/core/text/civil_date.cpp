@@ -42,6 +42,21 @@ std::int64_t CivilDate::DayNumber() const
     return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
 }
 
+// Howard Hinnant's civil-from-days.
+CivilDate CivilDate::FromDayNumber(std::int64_t days)
+{
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return CivilDate{year, month, day};
+}
+
 std::string CivilDate::ToCompact() const
 {
     char text[16];
