@@ -43,6 +43,8 @@ public:
 
     // Whether records went back, so the main list must be read again.
     bool restoredAny() const { return restoredAny_; }
+    // Where the window's own errors go too.
+    Prompter& prompter() { return prompter_; }
 
 private:
     std::vector<std::int64_t> SelectedEntries(const RecycleBinView& view, const char* nothingSelected);

@@ -12,6 +12,8 @@
 // "导出列表": the rows the list shows into a new workbook of Excel or the WPS
 // spreadsheet, left open and unsaved.
 void ExportList(const quorva::RecordList& rows, const std::string& templatePath, quorva::Prompter& prompter);
+// Another table, such as the history, the same way.
+void ExportSheet(const quorva::SheetSource& source, const std::string& templatePath, quorva::Prompter& prompter);
 
 void WriteSheetHead(const Dispatch& application);
 void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index);

@@ -6,7 +6,9 @@
 
 #include "register/core/barcode/scan_intake.h"
 #include "register/core/text/text_encoding.h"
+#include "register/core/storage/file_store.h"
 #include "register/win32/automation/approval_form_printer.h"
+#include "register/win32/history/history_form.h"
 
 using quorva::EntryField;
 
@@ -18,6 +20,7 @@ constexpr int kPrintButton = 3001;         // Button3 "打印呈批表"
 constexpr int kNamesButtonForLrr = 3002;   // Button10 beside 录入人
 constexpr int kNamesButtonForCpr = 3003;   // Button10 beside 经办人
 constexpr int kAgencyButton = 3004;        // Button6, hidden
+constexpr int kHistoryButton = 3005;       // "修改记录", after every other control in the tab order
 
 constexpr int kWidth = 588;
 constexpr int kHeight = 629;
@@ -216,6 +219,9 @@ void TForm1::CreateControls()
     ShowWindow(Control(ControlId(EntryField::eswzh1)), SW_HIDE);
     AddButton(kAgencyButton, "...");
     ShowWindow(Control(kAgencyButton), SW_HIDE);
+    // Scanners are programmed for the tab order above; this comes last.
+    AddButton(kHistoryButton, "修改记录");
+    if (context_.recordId == 0) ShowWindow(Control(kHistoryButton), SW_HIDE);
 }
 
 void TForm1::ApplyValues()
@@ -346,6 +352,7 @@ void TForm1::OnLayout(int width, int /*height*/)
 
     const int button = Scale(kButtonWidth);
     MoveWindow(Control(kPrintButton), margin, buttonsTop, button + Scale(16), Scale(kButtonHeight), TRUE);
+    MoveWindow(Control(kHistoryButton), 2 * margin + button + Scale(16), buttonsTop, button, Scale(kButtonHeight), TRUE);
     MoveWindow(Control(IDCANCEL), width - margin - button, buttonsTop, button, Scale(kButtonHeight), TRUE);
     MoveWindow(Control(IDOK), width - 2 * margin - 2 * button, buttonsTop, button, Scale(kButtonHeight), TRUE);
 }
@@ -405,6 +412,9 @@ void TForm1::OnCommand(int id, int code)
     case kAgencyButton:
         quorva::RunCommand(context_.prompter, [&] { presenter_.Button6Click(); });
         break;
+    case kHistoryButton:
+        quorva::RunCommand(context_.prompter, [&] { ShowRecordHistory(); });
+        break;
     default:
         if (id == ControlId(EntryField::ewz) && code == CBN_EDITUPDATE) CompleteDocumentType();
         break;
@@ -454,6 +464,13 @@ void TForm1::SetItems(EntryField field, const std::vector<std::string>& items)
     SendMessageW(box, CB_RESETCONTENT, 0, 0);
     FillItems(box, items);
     SetWindowTextUtf8(box, text);
+}
+
+void TForm1::ShowRecordHistory()
+{
+    quorva::FileStore file(context_.databasePath);
+    quorva::Store& store = context_.store ? *context_.store : file;
+    THistoryForm(hwnd(), quorva::RecordHistoryRows(store, context_.recordId)).ShowModal();
 }
 
 std::unique_ptr<quorva::EntryDialog> Win32EntryDialogFactory::CreateEntryDialog(const quorva::EntryDialogContext& context)
