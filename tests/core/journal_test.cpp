@@ -233,7 +233,7 @@ TEST_F(JournalTest, UndeletedRecordsTakeTheirOldIdWhereItIsFreeAndAPurgeIsFinal)
     ASSERT_EQ(presenter.rows().size(), 3u) << "the list was read again";
     EXPECT_EQ(presenter.rows()[1].at(Column::swzh), "S-2");
     EXPECT_EQ(presenter.rows()[2].at(Column::swzh), "S-1");
-    EXPECT_EQ(RecordHistoryRows(presenter.store(), 3).Cell(0, 9), "原ID 1");
+    EXPECT_EQ(RecordHistoryRows(presenter.store(), 3).Cell(0, 9), "清空于 " + now + "，原ID 1");
     EXPECT_EQ(RecordHistoryRows(presenter.store(), 1).size(), 1u) << "ID 1's earlier record is not this one's history";
 
     DeleteRow(0);

@@ -17,6 +17,8 @@ constexpr std::size_t kRowsPerInsert = 50;
 const char* const kCleared = " 条记录移入回收站";
 const char* const kPurged = " 条记录彻底删除";
 const char* const kFormerId = "原ID ";
+const char* const kClearedAt = "清空于 ";
+const char* const kNoteSeparator = "，";
 
 struct ActionText {
     ChangeAction action;
@@ -39,6 +41,13 @@ std::int64_t CountOf(StoreConnection& connection, const char* table)
     return connection.Query(std::string("SELECT count(*) FROM ") + table)->Int64At(0);
 }
 
+std::string UndeleteNote(const RecordChange& change)
+{
+    std::string note = change.source.empty() ? std::string() : kClearedAt + change.source;
+    if (change.formerId == 0) return note;
+    return note + (note.empty() ? "" : kNoteSeparator) + kFormerId + std::to_string(change.formerId);
+}
+
 // What the row says beyond its columns; the counts are read before the
 // records go.
 std::string NoteOf(StoreConnection& connection, const RecordChange& change)
@@ -47,7 +56,7 @@ std::string NoteOf(StoreConnection& connection, const RecordChange& change)
     case ChangeAction::Restore: return change.source;
     case ChangeAction::Clear: return std::to_string(CountRecords(connection)) + kCleared;
     case ChangeAction::EmptyBin: return std::to_string(CountOf(connection, kBinTable)) + kPurged;
-    case ChangeAction::Undelete: return change.formerId ? kFormerId + std::to_string(change.formerId) : std::string();
+    case ChangeAction::Undelete: return UndeleteNote(change);
     default: return std::string();
     }
 }

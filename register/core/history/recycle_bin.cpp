@@ -24,6 +24,8 @@ struct BinEntry {
     std::int64_t entry;
     std::int64_t id;
     std::string receiptNumber;
+    // When a clear took it: the record's own history has no row for that.
+    std::string clearedAt;
 };
 
 std::string Placeholders(std::size_t count)
@@ -52,13 +54,14 @@ void InChunks(const std::vector<std::int64_t>& entries, Work&& work)
 
 std::vector<BinEntry> EntriesStillThere(StoreConnection& connection, const std::vector<std::int64_t>& entries)
 {
-    const std::unique_ptr<TSQLiteTable> found =
-        connection.Query(InList(std::string("SELECT hsid,ID,swzh FROM ") + kBinTable + " WHERE hsid IN ", entries));
+    const std::unique_ptr<TSQLiteTable> found = connection.Query(
+        InList(std::string("SELECT hsid,ID,swzh,czlx,scsj FROM ") + kBinTable + " WHERE hsid IN ", entries));
     std::vector<BinEntry> still;
     for (int r = 0; r < found->CountRows(); ++r) {
-        std::string receipt;
-        found->AppendTextOf(r, 2, receipt);
-        still.push_back({found->Int64Of(r, 0), found->Int64Of(r, 1), receipt});
+        std::string texts[3];
+        for (int c = 0; c < 3; ++c) found->AppendTextOf(r, c + 2, texts[c]);
+        const bool cleared = texts[1] == ActionName(ChangeAction::Clear);
+        still.push_back({found->Int64Of(r, 0), found->Int64Of(r, 1), texts[0], cleared ? texts[2] : std::string()});
     }
     return still;
 }
@@ -100,14 +103,14 @@ void UndeleteChunk(StoreConnection& connection, const std::vector<BinEntry>& ent
     }
     if (!keeping.empty()) {
         connection.Execute(InList(PutBackHead(true) + "IN ", std::vector<std::int64_t>(keeping.begin(), keeping.end())));
+        for (const std::string& statement : connection.Dialect().AfterExplicitIds()) connection.Execute(statement);
     }
-    for (const std::string& statement : connection.Dialect().AfterExplicitIds()) connection.Execute(statement);
     std::vector<RecordChange> changes;
     for (const BinEntry& entry : entries) {
         const bool kept = keeping.count(entry.entry) > 0;
         const std::int64_t id =
             kept ? entry.id : connection.InsertRecord(SqlStatement{PutBackHead(false) + "= ?", {entry.entry}});
-        changes.push_back({ChangeAction::Undelete, id, entry.receiptNumber, {}, {}, kept ? 0 : entry.id});
+        changes.push_back({ChangeAction::Undelete, id, entry.receiptNumber, {}, entry.clearedAt, kept ? 0 : entry.id});
         done.push_back({entry.id, id});
     }
     connection.Execute(InList(std::string("DELETE FROM ") + kBinTable + " WHERE hsid IN ", EntryIds(entries)));

@@ -30,7 +30,8 @@ struct RecordChange {
     std::string receiptNumber = {};
     // An edit's changed columns.
     std::vector<ChangedValue> values = {};
-    // A restore's backup file.
+    // A restore's backup file; an undelete's clear (its time), when a clear
+    // put the record into the bin.
     std::string source = {};
     // An undelete's ID in the bin, when the record had to take another.
     std::int64_t formerId = 0;

@@ -61,6 +61,8 @@ void THistoryForm::CreateFilterRow()
     AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | WS_TABSTOP, kFrom);
     AddControl(WC_STATICW, "到", SS_RIGHT, kFilterLabelBase + 1);
     AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | WS_TABSTOP, kTo);
+    // As the history's times read.
+    for (int picker : {kFrom, kTo}) SendMessageW(Control(picker), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy-MM-dd"));
     AddControl(WC_STATICW, "操作", SS_RIGHT, kFilterLabelBase + 2);
     const HWND actions = AddControl(WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kAction);
     std::vector<std::string> items{kAllActions};
