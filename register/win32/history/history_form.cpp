@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "register/core/history/change_history.h"
@@ -128,15 +129,16 @@ void THistoryForm::OnLayout(int width, int height)
     int top = margin;
     if (log_) {
         int x = margin;
-        const auto place = [&](int id, int w, int h) {
-            MoveWindow(Control(id), x, top + (id >= kFilterLabelBase ? Scale(4) : 0), w, h, TRUE);
+        const auto place = [&](int id, int w, int h, int down = 0) {
+            MoveWindow(Control(id), x, top + down, w, h, TRUE);
             x += w + Scale(4);
         };
-        place(kFilterLabelBase, Scale(kLabelWidth), control);
+        const auto placeLabel = [&](int id) { place(id, Scale(kLabelWidth), control, Scale(4)); };
+        placeLabel(kFilterLabelBase);
         place(kFrom, Scale(kPickerWidth), control);
-        place(kFilterLabelBase + 1, Scale(kLabelWidth), control);
+        placeLabel(kFilterLabelBase + 1);
         place(kTo, Scale(kPickerWidth), control);
-        place(kFilterLabelBase + 2, Scale(kLabelWidth), control);
+        placeLabel(kFilterLabelBase + 2);
         place(kAction, Scale(kActionWidth), Scale(kDropDownHeight));
         x += margin;
         place(kQuery, button, Scale(kButtonHeight));

@@ -32,7 +32,13 @@ void AddColumns(HWND list, const quorva::JournalLayout& layout)
 
 void Show(HWND list, const quorva::JournalRows& rows)
 {
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Row by selected row: "all rows" would visit every row of a long list.
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        ListView_SetItemState(list, row, 0, LVIS_SELECTED);
+    }
+    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focused >= 0) ListView_SetItemState(list, focused, 0, LVIS_FOCUSED);
     ListView_SetItemCountEx(list, static_cast<int>(rows.size()), 0);
     InvalidateRect(list, nullptr, TRUE);
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "register/win32/history/journal_list.h"
 
 namespace {
