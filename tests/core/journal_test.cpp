@@ -64,6 +64,7 @@ public:
     {
         profiles.Write(Ini(), kSettingsSection, keys::kDatabaseFolder, folder.File("db"));
         std::filesystem::create_directories(folder.path() / "db");
+        std::filesystem::create_directories(folder.path() / "A" / "ovd");  // the server's safety copy goes there
         ChooseTestStore(profiles, Ini(), secrets);
         presenter.FormCreate();
         presenter.FormShow();

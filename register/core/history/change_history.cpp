@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "register/core/history/journal_tables.h"
-#include "register/core/storage/record_copy.h"
+#include "register/core/records/document_table.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
@@ -54,7 +54,7 @@ std::string NoteOf(StoreConnection& connection, const RecordChange& change)
 {
     switch (change.action) {
     case ChangeAction::Restore: return change.source;
-    case ChangeAction::Clear: return std::to_string(CountRecords(connection)) + kCleared;
+    case ChangeAction::Clear: return std::to_string(CountOf(connection, kTableName)) + kCleared;
     case ChangeAction::EmptyBin: return std::to_string(CountOf(connection, kBinTable)) + kPurged;
     case ChangeAction::Undelete: return UndeleteNote(change);
     default: return std::string();

@@ -54,8 +54,10 @@ void InChunks(const std::vector<std::int64_t>& entries, Work&& work)
 
 std::vector<BinEntry> EntriesStillThere(StoreConnection& connection, const std::vector<std::int64_t>& entries)
 {
-    const std::unique_ptr<TSQLiteTable> found = connection.Query(
-        InList(std::string("SELECT hsid,ID,swzh,czlx,scsj FROM ") + kBinTable + " WHERE hsid IN ", entries));
+    // Oldest first: of two entries with one ID, the first deleted gets it back.
+    SqlStatement query = InList(std::string("SELECT hsid,ID,swzh,czlx,scsj FROM ") + kBinTable + " WHERE hsid IN ", entries);
+    query.text += " ORDER BY hsid";
+    const std::unique_ptr<TSQLiteTable> found = connection.Query(query);
     std::vector<BinEntry> still;
     for (int r = 0; r < found->CountRows(); ++r) {
         std::string texts[3];
