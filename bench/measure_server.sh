@@ -8,3 +8,4 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 quorva_start_postgres
 trap quorva_stop_postgres EXIT
 build/bench/bin/server_bench "$@" | grep -E "median|mean|Benchmark"
+build/bench/bin/journal_bench --benchmark_filter=Server | grep -E "median|Benchmark"

@@ -5,6 +5,7 @@
 #include "register/core/shell/startup.h"
 #include "register/win32/automation/com_resources.h"
 #include "register/win32/entry/entry_form.h"
+#include "register/win32/history/journal_dialogs.h"
 #include "register/win32/platform/dpapi_secret_box.h"
 #include "register/win32/platform/local_date.h"
 #include "register/win32/shell/main_form.h"
@@ -15,6 +16,7 @@
 #include "register/win32/platform/win32_file_system.h"
 #include "register/win32/platform/win32_profile_store.h"
 #include "register/win32/platform/win32_prompter.h"
+#include "register/win32/platform/win32_workstation.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
@@ -33,16 +35,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     Win32SettingsDialogFactory settingsDialogs;
     Win32FilePicker filePicker;
     DpapiSecretBox secrets;
+    Win32Workstation workstation;
+    Win32JournalDialogs journalDialogs;
     TmainForm mainForm(quorva::MainWindowEnvironment{fileSystem, profileStore, prompter, RoamingAppDataFolder(),
                                                      quorva::DefaultDatabaseFolderCandidates(), LocalToday,
                                                      &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
-                                                     LocalDateTimeText, &secrets});
+                                                     LocalDateTimeText, &secrets, &workstation, &journalDialogs});
     if (!mainForm.hwnd()) return 1;
     prompter.SetOwner(mainForm.hwnd());
     entryDialogs.SetOwner(mainForm.hwnd());
     searchDialogs.SetOwner(mainForm.hwnd());
     settingsDialogs.SetOwner(mainForm.hwnd());
     filePicker.SetOwner(mainForm.hwnd());
+    journalDialogs.SetOwner(mainForm.hwnd());
     // The dialogs (entry/edit, search, pick lists, settings) are created
     // afresh by the commands that show them.
     ShowWindow(mainForm.hwnd(), showCommand);

@@ -7,6 +7,8 @@
 
 #include "register/core/records/document_statements.h"
 #include "register/core/records/safety_copies.h"
+#include "register/core/storage/change_journal.h"
+#include "register/core/storage/file_store.h"
 #include "register/store/sqlite_database.h"
 #include "register/store/sqlite_exception.h"
 #include "tests/support/temp_folder.h"
@@ -57,7 +59,7 @@ protected:
         const std::string database = Register("Quorva.db", {"current"});
         const std::string before = Bytes(database);
         EXPECT_FALSE(IsRestorableBackup(backup));
-        EXPECT_FALSE(RestoreDatabase(backup, database, kStamp).restored);
+        EXPECT_FALSE(FileStore(database).Restore(backup, kStamp, {}));
         EXPECT_EQ(Bytes(database), before);
         EXPECT_TRUE(SafetyCopiesOf(database).empty());
     }
@@ -80,11 +82,11 @@ TEST_F(DatabaseCopyTest, RestoresKeepTheReplacedDatabasesWholeAndTheNewestThree)
     std::vector<std::string> copies;
     for (const std::string stamp : {"20261201-090000", "20261201-090000", "20261203-170500", "20261204-080000"}) {
         writer.Execute(SqlStatement{"insert into Quorva(wjbt) values (?)", {stamp}});
-        const RestoreResult result = RestoreDatabase(backup, database, stamp);
-        ASSERT_TRUE(result.restored);
+        const std::optional<std::string> safetyCopy = FileStore(database).Restore(backup, stamp, {});
+        ASSERT_TRUE(safetyCopy);
         EXPECT_EQ(Titles(database), (std::vector<std::string>{"one", "two"}));
-        EXPECT_EQ(Titles(result.safetyCopy).back(), stamp);
-        copies.push_back(result.safetyCopy);
+        EXPECT_EQ(Titles(*safetyCopy).back(), stamp);
+        copies.push_back(*safetyCopy);
     }
     EXPECT_EQ(copies[1], database + ".before-restore-20261201-090000-2") << "the second restore in that second";
     EXPECT_EQ(SafetyCopiesOf(database), std::vector<std::string>(copies.begin() + 1, copies.end()));
@@ -95,9 +97,9 @@ TEST_F(DatabaseCopyTest, ADatabaseWithNoTableAtAllRestoresAndABackupThatCannotBe
     const std::string empty = folder.File("empty.bak");
     TSQLiteDatabase(empty).Execute("PRAGMA user_version=1");
     const std::string database = Register("Quorva.db", {"current"});
-    EXPECT_TRUE(RestoreDatabase(empty, database, kStamp).restored);
-    EXPECT_FALSE(TSQLiteDatabase(database).HasTable(kTableName));
-    EXPECT_THROW(RestoreDatabase(folder.File("gone") + "/Quorva.db.bak", database, kStamp), ESQLiteException);
+    EXPECT_TRUE(FileStore(database).Restore(empty, kStamp, {}));
+    EXPECT_TRUE(Titles(database).empty());
+    EXPECT_THROW(FileStore(database).Restore(folder.File("gone") + "/Quorva.db.bak", kStamp, {}), ESQLiteException);
 }
 
 TEST_F(DatabaseCopyTest, AFailedBackupKeepsThePreviousBackup)
@@ -120,7 +122,7 @@ TEST_F(DatabaseCopyTest, ARestoreIntoALockedDatabaseFailsAndChangesNothing)
     {
         TSQLiteDatabase writer(database);
         writer.Execute("BEGIN EXCLUSIVE");
-        EXPECT_FALSE(RestoreDatabase(backup, database, kStamp).restored);
+        EXPECT_FALSE(FileStore(database).Restore(backup, kStamp, {}));
     }
     EXPECT_EQ(Bytes(database), before);
 }

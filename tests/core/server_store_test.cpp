@@ -83,7 +83,7 @@ TEST_F(ServerStoreTest, ARegisterMovedToTheServerAndBackedUpThereRestoresIntoAFi
     const std::string backup = folder.File("server.bak");
     ASSERT_TRUE(server->Backup(backup));
     const std::string restored = folder.File("restored.db");
-    ASSERT_TRUE(FileStore(restored).Restore(backup, "20261208-100000"));
+    ASSERT_TRUE(FileStore(restored).Restore(backup, "20261208-100000", {}));
     FileStoreConnection original(file);
     FileStoreConnection copy(restored);
     EXPECT_EQ(Dump(copy), Dump(original));
@@ -110,7 +110,7 @@ TEST_F(ServerStoreTest, ARestoreReplacesTheServersRecordsAndKeepsThemInASafetyCo
         EnsureDocumentTable(db);
         db.Execute(InsertRecordStatement({}));
     }
-    const std::optional<std::string> safety = server->Restore(backup, "20261208-100000");
+    const std::optional<std::string> safety = server->Restore(backup, "20261208-100000", {});
     ASSERT_TRUE(safety);
     EXPECT_EQ(CountRecords(*server->Open()), 1);
     EXPECT_TRUE(ReadOwnDeadlines(*server->Open()).empty()) << "a backup from before deadlines brings none";
@@ -119,7 +119,7 @@ TEST_F(ServerStoreTest, ARestoreReplacesTheServersRecordsAndKeepsThemInASafetyCo
     EXPECT_EQ(ReadOwnDeadlines(kept).size(), 1u);
     const std::string notADatabase = folder.File("text.bak");
     std::ofstream(notADatabase) << "not a register";
-    EXPECT_FALSE(server->Restore(notADatabase, "20261208-100001")) << "a refused backup changes nothing";
+    EXPECT_FALSE(server->Restore(notADatabase, "20261208-100001", {})) << "a refused backup changes nothing";
     EXPECT_EQ(CountRecords(*server->Open()), 1);
 }
 

@@ -10,6 +10,7 @@
 #include "register/core/shell/file_system.h"
 #include "register/core/shell/profile_store.h"
 #include "register/core/shell/prompter.h"
+#include "register/core/shell/workstation.h"
 
 // An INI store in memory, keyed by file, section and key.
 class MemoryProfileStore : public ProfileStore {
@@ -64,4 +65,11 @@ public:
     std::optional<std::string> folder;
     std::optional<std::string> backupFile;
     std::optional<std::string> templateFile;
+};
+
+// The same clerk at the same machine, whatever the test.
+class FixedWorkstation : public quorva::Workstation {
+public:
+    std::string UserName() const override { return "张三"; }
+    std::string MachineName() const override { return "PC-01"; }
 };

@@ -23,6 +23,8 @@
 #include "register/win32/shell/settings_form.h"
 #include "register/win32/platform/win32_file_system.h"
 #include "register/win32/platform/win32_profile_store.h"
+#include "register/win32/platform/win32_workstation.h"
+#include "register/win32/history/journal_dialogs.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_store.h"
@@ -108,11 +110,12 @@ protected:
             quorva::MainWindowEnvironment{fileSystem, profileStore, boxes, AppData(),
                                           {folder.File("D") + "\\Quorva", DefaultFolder(), folder.File("E") + "\\Quorva"},
                                           [this] { return today; }, &entryDialogs, &searchDialogs, &settingsDialogs, &filePicker,
-                                          [] { return std::string(kNow); }, &secrets},
+                                          [] { return std::string(kNow); }, &secrets, &workstation, &journalDialogs},
             /*quitOnDestroy=*/false);
         entryDialogs.SetOwner(form->hwnd());
         searchDialogs.SetOwner(form->hwnd());
         settingsDialogs.SetOwner(form->hwnd());
+        journalDialogs.SetOwner(form->hwnd());
         ShowWindow(form->hwnd(), SW_SHOW);
         return *form;
     }
@@ -185,6 +188,8 @@ protected:
     Win32SearchDialogFactory searchDialogs;
     Win32SettingsDialogFactory settingsDialogs;
     ScriptedFilePicker filePicker;
+    Win32Workstation workstation;
+    Win32JournalDialogs journalDialogs;
     std::unique_ptr<TmainForm> form;
 };
 

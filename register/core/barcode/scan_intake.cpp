@@ -308,8 +308,9 @@ std::string ScanIntake::Store(RegisterNumbers& numbers, RecordFields& fields, st
     id = db->InsertRecord(InsertScannedStatement(fields));
     // A deadline left by a record of the same ID is not this one's.
     SaveOwnDeadline(*db, id, std::nullopt);
-    JournalChange(*db, presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh),
-                                           Field(fields, Column::lrr)));
+    JournalChange(*db,
+                  presenter_.ChangeBy(ChangeAction::Insert, id, Field(fields, Column::swzh), Field(fields, Column::lrr)),
+                  presenter_.Author());
     transaction.Commit();
     return "";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,8 @@ struct EntryDialogContext {
     NumberProposals* proposals = nullptr;
     // What the urgencies give, for the deadline the dialog shows unset.
     DeadlineDays deadlineDays = {};
+    // The edited record, whose history "修改记录" shows; none for a new one.
+    std::int64_t recordId = 0;
 };
 
 class EntryDialogFactory {

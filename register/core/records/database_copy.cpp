@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "register/core/records/document_table.h"
-#include "register/core/records/safety_copies.h"
 #include "register/core/shell/startup.h"
 #include "register/store/sqlite_database.h"
 
@@ -143,23 +142,6 @@ bool BackupDatabase(const std::string& databasePath, const std::string& backupPa
 bool IsRestorableBackup(const std::string& backupPath)
 {
     return OpenRestorableBackup(backupPath) != nullptr;
-}
-
-RestoreResult RestoreDatabase(const std::string& backupPath, const std::string& databasePath,
-                              const std::string& stamp)
-{
-    const std::unique_ptr<TSQLiteDatabase> source = OpenRestorableBackup(backupPath);
-    if (!source) return {};
-    RestoreResult result;
-    // Made like a backup, so a hot journal or a write-ahead log is in it.
-    if (DatabaseFileExists(databasePath)) {
-        result.safetyCopy = NewSafetyCopyPath(databasePath, stamp);
-        if (!BackupDatabase(databasePath, result.safetyCopy)) return {};
-    }
-    TSQLiteDatabase target(databasePath);
-    result.restored = source->BackupTo(target) == kCopyComplete;
-    if (result.restored) RemoveOldSafetyCopies(databasePath);
-    return result;
 }
 
 }  // namespace quorva

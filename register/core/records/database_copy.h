@@ -41,18 +41,4 @@ bool WriteBackupFile(const std::string& path, const std::function<void(TSQLiteDa
 // or no table at all. Raises when the file cannot be opened.
 bool IsRestorableBackup(const std::string& backupPath);
 
-struct RestoreResult {
-    bool restored = false;
-    // Where the replaced database was kept; empty when there was none.
-    std::string safetyCopy;
-};
-
-// Restores only from a restorable backup, after keeping the current database
-// as a safety copy made at `stamp` (see safety_copies.h). Not restored, with
-// the database untouched, when the backup is refused, the safety copy cannot
-// be made or the copy does not complete. Raises when the backup cannot be
-// opened.
-RestoreResult RestoreDatabase(const std::string& backupPath, const std::string& databasePath,
-                              const std::string& stamp);
-
 }  // namespace quorva

@@ -12,6 +12,7 @@
 #include "register/core/entry/record_entry.h"
 #include "register/core/entry/register_numbers.h"
 #include "register/core/storage/change_journal.h"
+#include "register/core/history/recycle_bin_presenter.h"
 #include "register/core/storage/store.h"
 #include "register/store/sqlite_table.h"
 
@@ -177,12 +178,12 @@ void MainWindowPresenter::CheckBox6Click(bool ticked)
 
 namespace quorva {
 
-std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog(NumberProposals* proposals)
+std::unique_ptr<EntryDialog> MainWindowPresenter::CreateEntryDialog(NumberProposals* proposals, std::int64_t recordId)
 {
     if (!env_.entryDialogs) throw std::logic_error("no entry dialog in this window");
     return env_.entryDialogs->CreateEntryDialog(EntryDialogContext{state_.databasePath, state_.settingsPath,
                                                                    env_.prompter, state_.templatePath, &store(),
-                                                                   proposals, ReadDeadlineDays(settings())});
+                                                                   proposals, ReadDeadlineDays(settings()), recordId});
 }
 
 void MainWindowPresenter::newbtnClick()
@@ -216,8 +217,10 @@ void MainWindowPresenter::StoreSharedRecord(const EntryDialog& dialog, RegisterN
         note = numbers.AllocateOnServer(*connection, fields);
         const std::int64_t id = connection->InsertRecord(InsertRecordStatement(fields));
         SaveOwnDeadline(*connection, id, OwnDeadline(dialog));
-        JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
-                                            fields[static_cast<int>(Column::lrr)]));
+        JournalChange(*connection,
+                      ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
+                               fields[static_cast<int>(Column::lrr)]),
+                      Author());
         transaction.Commit();
     });
     // Told without a box: the record is stored, under the number it got.
@@ -240,7 +243,8 @@ void MainWindowPresenter::StoreNewRecord(const EntryDialog& dialog)
                 // Also takes away any deadline a record of the same ID left.
                 SaveOwnDeadline(*connection, id, OwnDeadline(dialog));
                 JournalChange(*connection, ChangeBy(ChangeAction::Insert, id, fields[static_cast<int>(Column::swzh)],
-                                                    fields[static_cast<int>(Column::lrr)]));
+                                                    fields[static_cast<int>(Column::lrr)]),
+                              Author());
                 transaction.Commit();
             }
         } catch (...) {
@@ -266,7 +270,7 @@ void MainWindowPresenter::edtbtnClick()
 {
     const int index = view_.SelectedRow();
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
-    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog();
+    std::unique_ptr<EntryDialog> dialog = CreateEntryDialog(nullptr, RecordIdOf(rows_[static_cast<std::size_t>(index)]));
     dialog->SetCaption(kEditRecordCaption);
     FillFromRow(rows_[static_cast<std::size_t>(index)], *dialog, env_.prompter);
     const std::int64_t id = RecordIdOf(rows_[static_cast<std::size_t>(index)]);
@@ -295,7 +299,7 @@ void MainWindowPresenter::edtbtnClick()
             RecordChange change = ChangeBy(ChangeAction::Edit, RecordIdOf(row), fields[static_cast<int>(Column::swzh)],
                                            fields[static_cast<int>(Column::lrr)]);
             change.values = ChangedValues(basis, fields);
-            JournalChange(*connection, change);
+            JournalChange(*connection, change, Author());
             transaction.Commit();
             WriteBackRow(*dialog, row);
             deadlines_.book().SetOwn(id, OwnDeadline(*dialog));
@@ -321,10 +325,7 @@ RecordChange MainWindowPresenter::ChangeBy(ChangeAction action, std::int64_t id,
                                            const std::string& clerk) const
 {
     RecordChange change{action, id, receiptNumber};
-    change.author.name = !clerk.empty() ? clerk : env_.userName ? env_.userName() : std::string();
-    // The time of day of "yyyy-mm-dd hh:mm:ss".
-    const std::string now = env_.now ? env_.now() : std::string();
-    change.author.time = now.size() >= 16 ? now.substr(11, 5) : now;
+    change.clerk = clerk;
     return change;
 }
 
@@ -336,9 +337,10 @@ namespace quorva {
 namespace {
 
 const char* const kSelectFirst = "请选中相应的记录后再点击删除！";
-const char* const kDeleteQuestion = "删除后将无法恢复，您确认要删除选定的记录吗？";
+// Deleted and cleared records wait in the recycle bin.
+const char* const kDeleteQuestion = "删除后可在回收站中恢复，您确认要删除选定的记录吗？";
 const char* const kDeleteCaption = "确认删除";
-const char* const kClearQuestion = "清空所有记录将无法恢复，您确认要清空记录吗？";
+const char* const kClearQuestion = "清空后可在回收站中恢复，您确认要清空记录吗？";
 const char* const kClearCaption = "确认清空";
 const char* const kNoDatabase = "数据库不存在！";
 const char* const kBackupFolderCaption = "请选择备份文件的保存路径";
@@ -489,7 +491,8 @@ void MainWindowPresenter::DeleteSelectedClick()
         const std::unique_ptr<StoreConnection> connection = store().Open();
         if (!connection->HasTable(kTableName)) return;
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, ChangeBy(ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh)), ""));
+        JournalChange(*connection, ChangeBy(ChangeAction::Delete, RecordIdOf(row), std::string(row.at(Column::swzh)), ""),
+                      Author());
         connection->Execute(DeleteRecordStatement(RecordIdOf(row)));
         SaveOwnDeadline(*connection, RecordIdOf(row), std::nullopt);
         transaction.Commit();
@@ -507,7 +510,7 @@ void MainWindowPresenter::ClearAllClick()
             return;
         }
         StoreTransaction transaction(*connection);
-        JournalChange(*connection, ChangeBy(ChangeAction::Clear, 0, "", ""));
+        JournalChange(*connection, {ChangeAction::Clear}, Author());
         for (const std::string& statement : connection->Dialect().ClearRecordTable()) connection->Execute(statement);
         ClearOwnDeadlines(*connection);
         transaction.Commit();
@@ -539,21 +542,13 @@ void MainWindowPresenter::RestoreClick()
     const std::optional<std::string> backup = filePicker().PickBackupFile();
     if (!backup) return;
     if (!Confirmed(kRestoreQuestion, kRestoreCaption)) return;
-    const std::optional<std::string> safetyCopy =
-        store().Restore(*backup, SafetyCopyStamp(env_.now ? env_.now() : std::string()));
+    const ChangeAuthor author = Author();
+    const std::optional<std::string> safetyCopy = store().Restore(*backup, SafetyCopyStamp(author.time), author);
     if (!safetyCopy) {
         Message(kRestoreFailed);
         return;
     }
     const std::optional<std::string> timeUnrecorded = RecordBackupTime("");
-    {
-        const std::unique_ptr<StoreConnection> connection = store().Open();
-        StoreTransaction transaction(*connection);
-        RecordChange change = ChangeBy(ChangeAction::Restore, 0, "", "");
-        change.source = FileNamePart(*backup);
-        JournalChange(*connection, change);
-        transaction.Commit();
-    }
     Button3Click();
     std::string done = kRestoreDone;
     if (!safetyCopy->empty()) done += std::string("\n") + kBeforeRestoreNote + *safetyCopy;
@@ -622,6 +617,31 @@ void MainWindowPresenter::ShowQueryResult(const std::function<SqlStatement(const
 {
     if (ShowFoundRecords([&](StoreConnection& store) { return store.Query(statement(store.Dialect())); })) return;
     env_.prompter.Show(kNothingFoundText, kNothingFoundCaption, PromptIcon::Warning, PromptButtons::Ok);
+}
+
+}  // namespace quorva
+
+// The history and the recycle bin.
+namespace quorva {
+
+ChangeAuthor MainWindowPresenter::Author() const
+{
+    const Workstation* workstation = env_.workstation;
+    return {env_.now ? env_.now() : std::string(), workstation ? workstation->UserName() : std::string(),
+            workstation ? workstation->MachineName() : std::string()};
+}
+
+void MainWindowPresenter::HistoryLogClick()
+{
+    HistoryLog log(store(), env_.today(), state_.templatePath, env_.prompter);
+    Required(env_.journalDialogs).ShowHistoryLog(log);
+}
+
+void MainWindowPresenter::RecycleBinClick()
+{
+    RecycleBinPresenter bin(store(), env_.prompter, [this] { return Author(); });
+    Required(env_.journalDialogs).ShowRecycleBin(bin);
+    if (bin.restoredAny()) Button3Click();
 }
 
 }  // namespace quorva

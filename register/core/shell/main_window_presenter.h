@@ -19,6 +19,8 @@
 #include "register/core/storage/change_journal.h"
 #include "register/core/storage/change_mark.h"
 #include "register/core/storage/store_settings.h"
+#include "register/core/history/journal_dialogs.h"
+#include "register/core/shell/workstation.h"
 
 class TSQLiteTable;
 
@@ -72,8 +74,10 @@ struct MainWindowEnvironment {
     // Keeps the server password; without one the register offers only its
     // file.
     SecretBox* secrets = nullptr;
-    // The Windows user, named to the other clerks when a record has no 录入人.
-    std::function<std::string()> userName = {};
+    // Who the history names for each change; nobody when none.
+    Workstation* workstation = nullptr;
+    // "操作日志" and "回收站".
+    JournalDialogs* journalDialogs = nullptr;
 };
 
 // The behaviour of the main window; handlers are named after the control and
@@ -117,6 +121,11 @@ public:
     void BackupClick();
     void RestoreClick();
     void SettingsClick();
+    // The system menu's "操作日志" and "回收站".
+    void HistoryLogClick();
+    void RecycleBinClick();
+    // Who changes the records now, and when, as the history keeps it.
+    ChangeAuthor Author() const;
 
     const MainWindowState& state() const { return state_; }
     // Where the records are: the file or the server, as the settings choose.
@@ -147,7 +156,8 @@ public:
 
 private:
     class Actions;
-    std::unique_ptr<EntryDialog> CreateEntryDialog(NumberProposals* proposals = nullptr);
+    // `recordId` is the edited record's, none for a new one.
+    std::unique_ptr<EntryDialog> CreateEntryDialog(NumberProposals* proposals = nullptr, std::int64_t recordId = 0);
     void ChooseStore(const StoreChoice& choice);
     void StoreNewRecord(const EntryDialog& dialog);
     void StoreSharedRecord(const EntryDialog& dialog, RegisterNumbers& numbers);

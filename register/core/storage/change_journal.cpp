@@ -1,5 +1,7 @@
 #include "register/core/storage/change_journal.h"
 
+#include "register/core/history/change_history.h"
+#include "register/core/history/recycle_bin.h"
 #include "register/core/storage/change_mark.h"
 #include "register/core/storage/store.h"
 
@@ -7,30 +9,42 @@ namespace quorva {
 
 namespace {
 
-const char* ActionName(ChangeAction action)
+// "hh:mm" of "yyyy-mm-dd hh:mm:ss".
+constexpr std::size_t kTimeOfDayAt = 11;
+constexpr std::size_t kTimeOfDayLength = 5;
+
+std::string TimeOfDay(const std::string& time)
 {
-    switch (action) {
-    case ChangeAction::Insert: return "新增";
-    case ChangeAction::Edit: return "修改";
-    case ChangeAction::Delete: return "删除";
-    case ChangeAction::Clear: return "清空";
-    case ChangeAction::Restore: return "恢复";
-    }
-    return "";
+    return time.size() >= kTimeOfDayAt + kTimeOfDayLength ? time.substr(kTimeOfDayAt, kTimeOfDayLength) : time;
 }
 
 }  // namespace
 
-std::string ChangeSummary(const RecordChange& change)
+std::string ChangeSummary(const RecordChange& change, const ChangeAuthor& author)
 {
-    std::string summary = change.author.name + " " + change.author.time + " " + ActionName(change.action);
+    const std::string& name = change.clerk.empty() ? author.user : change.clerk;
+    std::string summary = name + " " + TimeOfDay(author.time) + " " + ActionName(change.action);
     if (!change.receiptNumber.empty()) summary += " 收文号 " + change.receiptNumber;
     return summary;
 }
 
-void JournalChange(StoreConnection& connection, const RecordChange& change)
+void JournalChange(StoreConnection& connection, const RecordChange& change, const ChangeAuthor& author)
 {
-    if (connection.Dialect().SharedByClerks()) AnnounceChange(connection, ChangeSummary(change));
+    JournalChanges(connection, {change}, author);
+}
+
+void JournalChanges(StoreConnection& connection, const std::vector<RecordChange>& changes, const ChangeAuthor& author)
+{
+    for (const RecordChange& change : changes) {
+        if (change.action == ChangeAction::Delete || change.action == ChangeAction::Clear) {
+            MoveToBin(connection, change, author);
+        }
+    }
+    AppendHistory(connection, changes, author);
+    // The other clerks hear of the last change; a reload shows them all.
+    if (!changes.empty() && connection.Dialect().SharedByClerks()) {
+        AnnounceChange(connection, ChangeSummary(changes.back(), author));
+    }
 }
 
 }  // namespace quorva

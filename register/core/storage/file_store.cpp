@@ -2,6 +2,8 @@
 
 #include "register/core/records/database_copy.h"
 #include "register/core/records/document_table.h"
+#include "register/core/records/safety_copies.h"
+#include "register/core/storage/record_copy.h"
 #include "register/store/sqlite_database.h"
 
 namespace quorva {
@@ -51,6 +53,7 @@ public:
     bool OrdersTextByBytes() const override { return true; }
     // As the key, this makes the column the table's own rowid.
     std::string RecordIdType() const override { return "INTEGER"; }
+    std::string IdentityColumn() const override { return "INTEGER PRIMARY KEY"; }
 };
 
 }  // namespace
@@ -133,11 +136,25 @@ bool FileStore::Backup(const std::string& backupPath)
     return BackupDatabase(path_, backupPath);
 }
 
-std::optional<std::string> FileStore::Restore(const std::string& backupPath, const std::string& stamp)
+// Record by record into the open file rather than the backup's pages over
+// it: the file keeps its history and recycle bin, and a restore that fails
+// half way takes nothing with it.
+std::optional<std::string> FileStore::Restore(const std::string& backupPath, const std::string& stamp,
+                                              const ChangeAuthor& author)
 {
-    const RestoreResult result = RestoreDatabase(backupPath, path_, stamp);
-    if (!result.restored) return std::nullopt;
-    return result.safetyCopy;
+    if (!IsRestorableBackup(backupPath)) return std::nullopt;
+    std::string safetyCopy;
+    // Made like a backup, so a hot journal or a write-ahead log is in it.
+    if (Exists()) {
+        safetyCopy = NewSafetyCopyPath(path_, stamp);
+        if (!BackupDatabase(path_, safetyCopy)) return std::nullopt;
+    }
+    TSQLiteDatabase source(backupPath, TSQLiteDatabase::ReadOnly{});
+    FileStoreConnection backup(source);
+    FileStoreConnection target(path_);
+    RestoreRecords(backup, target, backupPath, author);
+    RemoveOldSafetyCopies(path_);
+    return safetyCopy;
 }
 
 }  // namespace quorva

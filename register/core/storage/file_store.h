@@ -50,7 +50,8 @@ public:
     std::string BackupName() const override;
     bool Exists() const override;
     bool Backup(const std::string& backupPath) override;
-    std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp) override;
+    std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp,
+                                       const ChangeAuthor& author) override;
 
     const std::string& path() const { return path_; }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "register/core/deadlines/deadline_table.h"
 #include "register/core/records/document_table.h"
 
 namespace quorva {
@@ -61,6 +62,19 @@ std::int64_t CopyRecords(StoreConnection& from, StoreConnection& to)
 std::int64_t CountRecords(StoreConnection& connection)
 {
     return connection.Query(std::string("SELECT count(*) FROM ") + kTableName)->Int64At(0);
+}
+
+void RestoreRecords(StoreConnection& from, StoreConnection& to, const std::string& backupPath,
+                    const ChangeAuthor& author)
+{
+    StoreTransaction transaction(to);
+    EnsureDocumentTable(to);
+    for (const std::string& statement : to.Dialect().ClearRecordTable()) to.Execute(statement);
+    if (from.HasTable(kTableName)) CopyRecords(from, to);
+    // A backup from before deadlines has none to bring.
+    CopyOwnDeadlines(from, to);
+    JournalChange(to, {ChangeAction::Restore, 0, {}, {}, backupPath}, author);
+    transaction.Commit();
 }
 
 }  // namespace quorva

@@ -44,7 +44,8 @@ public:
     std::string BackupName() const override;
     bool Exists() const override { return true; }
     bool Backup(const std::string& backupPath) override;
-    std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp) override;
+    std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp,
+                                       const ChangeAuthor& author) override;
 
     // Drops the kept connection; the next command connects again.
     void Disconnect();

@@ -18,6 +18,8 @@ namespace quorva {
 
 enum class StoreKind { File, Server };
 
+struct ChangeAuthor;
+
 // The statement texts that are not the same on both back ends. Values never
 // appear here: they stay bound.
 class StoreDialect {
@@ -46,8 +48,12 @@ public:
     // Whether text compares by its bytes, so that a range of an index holds
     // exactly the texts with a prefix.
     virtual bool OrdersTextByBytes() const = 0;
-    // The type of a column that keys a side table by the record's ID.
+    // The type of a column that keys a side table by the record's ID, or
+    // holds any other whole number.
     virtual std::string RecordIdType() const = 0;
+    // The key column of the register's own tables beside Quorva, numbered by
+    // the store.
+    virtual std::string IdentityColumn() const = 0;
 };
 
 // One connection to the store for one command.
@@ -106,8 +112,10 @@ public:
     // the records as they were in a safety copy made at `stamp` (see
     // safety_copies.h), whose path it gives (empty when there was nothing to
     // keep). Nothing, with the store unchanged, when the backup is refused or
-    // the copy fails; raises when the backup cannot be opened.
-    virtual std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp) = 0;
+    // the copy fails; raises when the backup cannot be opened. The history
+    // and the recycle bin stay as they are; the restore joins the history.
+    virtual std::optional<std::string> Restore(const std::string& backupPath, const std::string& stamp,
+                                               const ChangeAuthor& author) = 0;
 };
 
 }  // namespace quorva

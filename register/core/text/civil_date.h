@@ -13,7 +13,7 @@ struct CivilDate {
     int month = 0;
     int day = 0;
 
-    // Days since 1970-01-01.
+    // Days since 1970-01-01, and back.
     std::int64_t DayNumber() const;
     static CivilDate FromDayNumber(std::int64_t dayNumber);
     static bool IsValid(int year, int month, int day);

@@ -11,17 +11,37 @@ Dispatch Cell(const Dispatch& owner, int row, int column)
     return owner.Property(L"Cells", {row, column});
 }
 
-void WriteTitle(const Dispatch& application)
+void WriteTitle(const Dispatch& application, const std::string& title, int columns)
 {
     using namespace quorva;
-    Cell(application, kTitleRow, 1).Put(L"Value", kSheetTitle);
+    Cell(application, kTitleRow, 1).Put(L"Value", title);
     Cell(application, kTitleRow, 1).Put(L"HorizontalAlignment", kTitleHorizontalAlignment);
     Cell(application, kTitleRow, 1).Put(L"VerticalAlignment", kTitleVerticalAlignment);
     Cell(application, kTitleRow, 1).Property(L"Font").Put(L"size", kTitleFontSize);
     const Dispatch sheet = application.Property(L"ActiveSheet");
     const Dispatch first = Cell(application.Property(L"ActiveSheet"), kTitleRow, 1);
-    const Dispatch last = Cell(application.Property(L"ActiveSheet"), kTitleRow, kSheetColumnCount);
+    const Dispatch last = Cell(application.Property(L"ActiveSheet"), kTitleRow, columns);
     sheet.Property(L"Range", {first, last}).Call(L"Merge");
+}
+
+// A new workbook in view, with its title and its bold caption row.
+void StartSheet(const Dispatch& application, const std::string& title, int columns)
+{
+    application.Property(L"Application").Put(L"Visible", true);
+    application.Property(L"WorkBooks").Call(L"Add");
+    WriteTitle(application, title, columns);
+    application.Property(L"Rows", {quorva::kHeaderRow}).Property(L"Font").Put(L"Bold", true);
+}
+
+// The spreadsheet to write into, or nothing after telling the clerk.
+Dispatch SpreadsheetOrMessage(const std::string& templatePath, quorva::Prompter& prompter)
+{
+    Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
+    if (!application) {
+        prompter.Show(quorva::kNoSpreadsheetMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
+                      quorva::PromptButtons::Ok);
+    }
+    return application;
 }
 
 }  // namespace
@@ -29,10 +49,7 @@ void WriteTitle(const Dispatch& application)
 void WriteSheetHead(const Dispatch& application)
 {
     using namespace quorva;
-    application.Property(L"Application").Put(L"Visible", true);
-    application.Property(L"WorkBooks").Call(L"Add");
-    WriteTitle(application);
-    application.Property(L"Rows", {kHeaderRow}).Property(L"Font").Put(L"Bold", true);
+    StartSheet(application, kSheetTitle, kSheetColumnCount);
     for (int k = 0; k < kSheetColumnCount; ++k) {
         Cell(application, kHeaderRow, k + 1).Put(L"Value", SheetHeaders()[static_cast<std::size_t>(k)]);
     }

@@ -7,7 +7,9 @@
 #include "register/core/barcode/scan_intake.h"
 #include "register/core/storage/store.h"
 #include "register/core/text/text_encoding.h"
+#include "register/core/storage/file_store.h"
 #include "register/win32/automation/approval_form_printer.h"
+#include "register/win32/history/history_form.h"
 
 using quorva::EntryField;
 
@@ -20,6 +22,7 @@ constexpr int kNamesButtonForLrr = 3002;   // Button10 beside 录入人
 constexpr int kNamesButtonForCpr = 3003;   // Button10 beside 经办人
 constexpr int kAgencyButton = 3004;        // Button6, hidden
 constexpr int kUrgencyChanged = 3005;      // posted to itself once 紧急 shows its new text
+constexpr int kHistoryButton = 3006;       // "修改记录", after every other control in the tab order
 
 constexpr int kWidth = 588;
 constexpr int kHeight = 629;
@@ -271,6 +274,9 @@ void TForm1::CreateControls()
     // Last of all, so the tab order a scanner is programmed for stays.
     AddControl(DATETIMEPICK_CLASSW, "", DTS_SHORTDATEFORMAT | DTS_SHOWNONE | WS_TABSTOP, ControlId(EntryField::eblsx));
     SendMessageW(Control(ControlId(EntryField::eblsx)), DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyyMMdd"));
+    // After the deadline, the last of all.
+    AddButton(kHistoryButton, "修改记录");
+    if (context_.recordId == 0) ShowWindow(Control(kHistoryButton), SW_HIDE);
 }
 
 // The clerk's own deadline ticked; without one, the deadline the urgency
@@ -437,6 +443,7 @@ void TForm1::OnLayout(int width, int /*height*/)
 
     const int button = Scale(kButtonWidth);
     MoveWindow(Control(kPrintButton), margin, buttonsTop, button + Scale(16), Scale(kButtonHeight), TRUE);
+    MoveWindow(Control(kHistoryButton), 2 * margin + button + Scale(16), buttonsTop, button, Scale(kButtonHeight), TRUE);
     MoveWindow(Control(IDCANCEL), width - margin - button, buttonsTop, button, Scale(kButtonHeight), TRUE);
     MoveWindow(Control(IDOK), width - 2 * margin - 2 * button, buttonsTop, button, Scale(kButtonHeight), TRUE);
 }
@@ -509,6 +516,9 @@ void TForm1::OnCommand(int id, int code)
     case kAgencyButton:
         quorva::RunCommand(context_.prompter, [&] { presenter_.Button6Click(); });
         break;
+    case kHistoryButton:
+        quorva::RunCommand(context_.prompter, [&] { ShowRecordHistory(); });
+        break;
     default:
         if (id == ControlId(EntryField::ewz) && code == CBN_EDITUPDATE) CompleteDocumentType();
         if (id == ControlId(EntryField::ejjcd) && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
@@ -563,6 +573,13 @@ void TForm1::SetItems(EntryField field, const std::vector<std::string>& items)
     SendMessageW(box, CB_RESETCONTENT, 0, 0);
     FillItems(box, items);
     SetWindowTextUtf8(box, text);
+}
+
+void TForm1::ShowRecordHistory()
+{
+    quorva::FileStore file(context_.databasePath);
+    quorva::Store& store = context_.store ? *context_.store : file;
+    THistoryForm(hwnd(), quorva::RecordHistoryRows(store, context_.recordId)).ShowModal();
 }
 
 std::unique_ptr<quorva::EntryDialog> Win32EntryDialogFactory::CreateEntryDialog(const quorva::EntryDialogContext& context)

@@ -56,6 +56,8 @@ private:
     quorva::CivilDate DerivedDeadlineShown() const;
     bool IsDatePicker(quorva::EntryField field) const;
     void TakeScan(const ScanArrival& scan);
+    // "修改记录": the edited record's history, in a window over this one.
+    void ShowRecordHistory();
 
     HWND owner_;
     quorva::EntryDialogContext context_;

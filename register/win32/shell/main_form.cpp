@@ -584,6 +584,12 @@ void TmainForm::OnCommand(int id, int code)
     case kMenuSettings:
         Guarded([&] { presenter_->SettingsClick(); });
         break;
+    case kMenuHistoryLog:
+        Guarded([&] { presenter_->HistoryLogClick(); });
+        break;
+    case kMenuRecycleBin:
+        Guarded([&] { presenter_->RecycleBinClick(); });
+        break;
     case kExportList:
         // The rows as the list shows them, normal or a search result.
         if (code == BN_CLICKED) {
@@ -704,6 +710,9 @@ void TmainForm::ShowSystemMenu()
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuBackup, Widen("备份").c_str());
     AppendMenuW(menu.get(), MF_STRING, kMenuRestore, Widen("恢复").c_str());
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, kMenuHistoryLog, Widen("操作日志").c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuRecycleBin, Widen("回收站").c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuHelp, Widen("帮助").c_str());
     AppendMenuW(menu.get(), MF_STRING, kMenuAbout, Widen("关于").c_str());

@@ -40,6 +40,8 @@ enum MenuId : int {
     kMenuRestore,          // "恢复"
     kMenuHelp,             // "帮助"
     kMenuAbout,            // "关于"
+    kMenuHistoryLog,       // "操作日志"
+    kMenuRecycleBin,       // "回收站"
 };
 
 }  // namespace main_form
