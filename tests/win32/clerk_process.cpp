@@ -49,6 +49,16 @@ std::string Document(int clerk, int n)
            "^秘密5年^特急^2026年12月1日^县团级^市委办公厅^2026.12.2^^";
 }
 
+class ClerkWorkstation : public quorva::Workstation {
+public:
+    explicit ClerkWorkstation(int clerk) : name_("职员" + std::to_string(clerk)) {}
+    std::string UserName() const override { return name_; }
+    std::string MachineName() const override { return name_; }
+
+private:
+    std::string name_;
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -64,11 +74,12 @@ int wmain(int argc, wchar_t** argv)
     MarkingSecretBox secrets;
     QuietView view;
     CountingSignals signals;
+    ClerkWorkstation workstation(clerk);
     quorva::MainWindowPresenter presenter(
         view, quorva::MainWindowEnvironment{fileSystem, profiles, prompter, appData, {appData + "\\Quorva"},
                                             [] { return quorva::CivilDate{2026, 12, 8}; }, nullptr, nullptr, nullptr,
                                             nullptr, [] { return std::string("2026-12-08 14:02:00"); }, &secrets,
-                                            [clerk] { return "职员" + std::to_string(clerk); }});
+                                            &workstation});
     quorva::RunCommand(prompter, [&] {
         presenter.FormCreate();
         quorva::UnstoredScans unstored(fileSystem, [] { return std::string("2026-12-08 14:02:00"); });

@@ -399,7 +399,10 @@ TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewY
             if (!dialog) return;
             proposed = Narrow(main_form_test::Text(FieldOf(dialog, EntryField::eswzh)));
             const HWND deadline = FieldOf(dialog, EntryField::eblsx);
-            deadlineLast = GetWindow(deadline, GW_HWNDNEXT) == nullptr;
+            // Only 修改记录, hidden for a new record, comes after it.
+            const HWND next = GetWindow(deadline, GW_HWNDNEXT);
+            deadlineLast = next == FindWindowExW(dialog, nullptr, L"Button", L"修改记录") &&
+                           GetWindow(next, GW_HWNDNEXT) == nullptr;
             SYSTEMTIME due{};
             unset = SendMessageW(deadline, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&due)) == GDT_NONE;
             due = SYSTEMTIME{2026, 12, 0, 31};
@@ -413,7 +416,7 @@ TEST_F(MainFormTest, OverdueRowsAreRedCountedAndFilteredAndNumbersRestartInANewY
     EXPECT_EQ(proposed, "SW-2027-0001");
     EXPECT_TRUE(deadlineLast) << "after every other control in the tab order";
     EXPECT_TRUE(unset) << "a new record has no deadline of its own until the clerk sets one";
-    EXPECT_EQ(IniValue("HaoNian"), "2027");
+    EXPECT_EQ(Counter("HaoNian"), "2027");
     ASSERT_EQ(RowCount(), 3) << "the new record is overdue by its own deadline";
     EXPECT_EQ(Cell(2, 27), "20261231");
     EXPECT_EQ(overdueText(), "超期未办结 3 件");

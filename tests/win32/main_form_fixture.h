@@ -102,6 +102,8 @@ protected:
     std::string Ini() const { return SettingsFolder() + "\\quorva.ini"; }
     std::string DefaultFolder() const { return folder.File("C") + "\\Quorva"; }
     std::string DatabasePath() const { return DefaultFolder() + "\\Quorva.db"; }
+    // Where 未录入扫描.txt goes: beside the file, or the server's settings.
+    std::string SideFolder() const { return TestsOnServer() ? SettingsFolder() : DefaultFolder(); }
 
     TmainForm& Start() { return Start(prompter); }
     TmainForm& Start(quorva::Prompter& boxes)
@@ -167,7 +169,7 @@ protected:
     {
         if (!TestsOnServer()) return IniValue(key);
         auto result = Store()->Query(SqlStatement{"SELECT value FROM QuorvaCounter WHERE name = ?", {std::string(key)}});
-        return result->CountRows() ? result->TextAt(0) : "<missing>";
+        return result->CountRows() && !result->TextAt(0).empty() ? result->TextAt(0) : "<missing>";
     }
     std::string IniValue(const char* key)
     {

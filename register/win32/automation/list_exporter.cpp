@@ -24,7 +24,8 @@ void WriteTitle(const Dispatch& application, const std::string& title, int colum
     sheet.Property(L"Range", {first, last}).Call(L"Merge");
 }
 
-// A new workbook in view, with its title and its bold caption row.
+}  // namespace
+
 void StartSheet(const Dispatch& application, const std::string& title, int columns)
 {
     application.Property(L"Application").Put(L"Visible", true);
@@ -32,19 +33,6 @@ void StartSheet(const Dispatch& application, const std::string& title, int colum
     WriteTitle(application, title, columns);
     application.Property(L"Rows", {quorva::kHeaderRow}).Property(L"Font").Put(L"Bold", true);
 }
-
-// The spreadsheet to write into, or nothing after telling the clerk.
-Dispatch SpreadsheetOrMessage(const std::string& templatePath, quorva::Prompter& prompter)
-{
-    Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
-    if (!application) {
-        prompter.Show(quorva::kNoSpreadsheetMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
-                      quorva::PromptButtons::Ok);
-    }
-    return application;
-}
-
-}  // namespace
 
 void WriteSheetHead(const Dispatch& application)
 {

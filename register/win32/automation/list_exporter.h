@@ -19,6 +19,9 @@
 void ExportList(const quorva::RecordList& rows, const std::string& templatePath, HWND owner,
                 const quorva::ListDeadlines& deadlines = quorva::ListDeadlines());
 
+// A new workbook in view, with its title merged over `columns` columns and
+// its caption row bold.
+void StartSheet(const Dispatch& application, const std::string& title, int columns);
 void WriteSheetHead(const Dispatch& application);
 void WriteSheetRow(const Dispatch& application, const quorva::RecordRow& row, std::size_t index,
                    const std::string& deadline);

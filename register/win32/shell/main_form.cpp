@@ -87,7 +87,8 @@ const FilterControl kFilterControls[] = {
 };
 
 // The filter row from left to right; 系统设置 keeps the right edge.
-constexpr int kFilterRow[] = {kQueryMode, kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kSystemMenu};
+constexpr int kFilterRow[] = {kQueryMode, kUnsubmitted, kSubmitted, kUnfinished, kFinished, kRecentOnly, kOverdueOnly,
+                             kSystemMenu};
 // The text colour of a row by its deadline; finished and undated rows keep
 // the list's own.
 const COLORREF kOverdueColour = RGB(220, 0, 0);

@@ -179,7 +179,7 @@ TEST_F(AutomationTest, WithoutAWordProcessorABinaryTemplateIsRefusedNamingTheFor
 int CloseExplorerWindows(int expected)
 {
     int closed = 0;
-    for (int i = 0; i < 1000 && closed < expected; ++i) {
+    for (int i = 0; i < 3000 && closed < expected; ++i) {
         const HWND explorer = FindWindowW(L"ExplorerWClass", nullptr);
         if (!explorer) {
             Sleep(10);
@@ -320,7 +320,7 @@ TEST_F(AutomationTest, ExportWritesTheListAsShownIntoTheSheet)
     const char* const headers[] = {"序号",     "收文日期", "收文编号", "来文单位", "文种",     "来文字号", "密级",
                                    "缓急",     "文件标题", "拟办意见", "请办意见", "批办意见", "办文编号", "已呈批",
                                    "经办人",   "发文日期", "主送单位", "条码编号", "条码制作单位", "制作日期",
-                                   "发布层次", "已办结",   "存档号",   "录入人",   "办理结果", "备注"};
+                                   "发布层次", "已办结",   "存档号",   "录入人",   "办理结果", "备注",     "办理时限"};
     for (int k = 0; k < quorva::kSheetColumnCount; ++k) {
         expected.push_back("Cells(3," + std::to_string(k + 1) + ").Value=" + headers[k]);
     }
