@@ -10,6 +10,17 @@ namespace {
 const char* const kMainDatabase = "main";
 constexpr int kAllPages = -1;
 
+// A record the register calls stored must survive the register being killed
+// and the machine losing power the moment after. SQLite's rollback journal
+// ("delete" mode) keeps the database one file, which backups, restores and
+// older registers copy as it is, and a commit cut short leaves a journal that
+// the next opening plays back, so the file is always the last commit; a
+// write-ahead log would put committed records in a second file. Synchronous
+// "full" syncs the journal and the database at every commit before the
+// clerk is told, and a backup before it is moved into place. The mode is set
+// at every opening, as a file made elsewhere may carry another one.
+const char* const kDurability = "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;";
+
 std::string AsciiLower(std::string text)
 {
     for (char& c : text) {
@@ -60,7 +71,9 @@ void TSQLiteDatabase::Open(const std::string& fileName, int flags)
     sqlite3* db = nullptr;
     // A connection lives inside one command on one thread, so it needs no
     // lock of its own; that lock was taken and released for every value read.
-    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(fileName.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Nothing is written through a read-only connection.
+    if (rc == SQLITE_OK && !(flags & SQLITE_OPEN_READONLY)) rc = sqlite3_exec(db, kDurability, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) {
         db_ = db;
         return;
