@@ -33,17 +33,6 @@ void StartSheet(const Dispatch& application, const std::string& title, int colum
     application.Property(L"Rows", {quorva::kHeaderRow}).Property(L"Font").Put(L"Bold", true);
 }
 
-// The spreadsheet to write into, or nothing after telling the clerk.
-Dispatch SpreadsheetOrMessage(const std::string& templatePath, quorva::Prompter& prompter)
-{
-    Dispatch application = AcquireApplication(quorva::SpreadsheetOrder(templatePath));
-    if (!application) {
-        prompter.Show(quorva::kNoSpreadsheetMessage, quorva::kApplicationTitle, quorva::PromptIcon::None,
-                      quorva::PromptButtons::Ok);
-    }
-    return application;
-}
-
 }  // namespace
 
 void WriteSheetHead(const Dispatch& application)
