@@ -1,7 +1,9 @@
 // One clerk's register, as a process of its own, for the tests of a register
 // shared on the server: it starts on the given settings file (which names
 // the server), takes its scans in silent entry one after another, and prints
-// what became of them. Usage:
+// what became of them, a line per scan as it happens ("scan <n> stored" or
+// "scan <n> refused: <status>"), so that a register killed at any moment has
+// told what it stored. Usage:
 //   clerk_process <appdata folder> <clerk number> <scans> [<first document>]
 #include <windows.h>
 
@@ -42,6 +44,18 @@ public:
     int refused = 0;
 };
 
+// The clerk's number names the Windows user, as the history and the other
+// registers' status bars show it.
+class ClerkWorkstation final : public quorva::Workstation {
+public:
+    explicit ClerkWorkstation(int clerk) : clerk_(clerk) {}
+    std::string UserName() const override { return "职员" + std::to_string(clerk_); }
+    std::string MachineName() const override { return "PC-" + std::to_string(clerk_); }
+
+private:
+    int clerk_;
+};
+
 std::string Document(int clerk, int n)
 {
     return "GB0626-2005^" + std::to_string(clerk * 100000 + n) + "^市政府办公厅^通知^京发〔2026〕" +
@@ -64,16 +78,26 @@ int wmain(int argc, wchar_t** argv)
     MarkingSecretBox secrets;
     QuietView view;
     CountingSignals signals;
+    ClerkWorkstation workstation(clerk);
     quorva::MainWindowPresenter presenter(
         view, quorva::MainWindowEnvironment{fileSystem, profiles, prompter, appData, {appData + "\\Quorva"},
                                             [] { return quorva::CivilDate{2026, 12, 8}; }, nullptr, nullptr, nullptr,
                                             nullptr, [] { return std::string("2026-12-08 14:02:00"); }, &secrets,
-                                            [clerk] { return "职员" + std::to_string(clerk); }});
+                                            &workstation});
     quorva::RunCommand(prompter, [&] {
         presenter.FormCreate();
         quorva::UnstoredScans unstored(fileSystem, [] { return std::string("2026-12-08 14:02:00"); });
         quorva::ScanIntake intake(presenter, view, signals, unstored);
-        for (int n = first; n < first + scans; ++n) intake.ScanArrived(Document(clerk, n));
+        for (int n = first; n < first + scans; ++n) {
+            const int stored = signals.stored;
+            intake.ScanArrived(Document(clerk, n));
+            if (signals.stored > stored) {
+                std::printf("scan %d stored\n", n);
+            } else {
+                std::printf("scan %d refused: %s\n", n, view.status.c_str());
+            }
+            std::fflush(stdout);
+        }
     });
     std::printf("clerk %d stored %d refused %d boxes %d\n", clerk, signals.stored, signals.refused,
                 static_cast<int>(prompter.shown.size()));
