@@ -9,7 +9,6 @@
 namespace {
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool IsPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
 // Private-use characters at scattered codes of code page 936, which Windows
 // maps and the iconv of the native tests does not.
 bool OnlyWindowsMaps(char32_t c) { return c >= 0xE766 && c <= 0xE864; }
@@ -63,6 +62,8 @@ TEST(Gb18030Codec, BrokenSequencesBecomeReplacementCharacters)
 }
 
 #ifndef _WIN32
+bool IsPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+
 // The system's own GB18030 (2005 edition) as the reference.
 std::string SystemGb18030(const std::u16string& text)
 {
