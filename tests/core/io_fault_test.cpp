@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "register/core/barcode/scan_intake.h"
-#include "register/core/entry/register_numbers.h"
+#include "register/core/entry/number_counters.h"
 #include "register/core/records/document_statements.h"
 #include "register/core/shell/main_window_presenter.h"
 #include "tests/support/fake_entry_dialog.h"
@@ -201,19 +201,19 @@ protected:
     MemoryProfileStore profiles;
 };
 
-// The next receipt number the register would give is not already stored.
+// The number after the settings' counter is not already stored.
 void ExpectCountersAhead(Register& r)
 {
-    RegisterNumbers numbers(r.presenter.store(), r.presenter.settings(), kToday);
-    const std::string next = numbers.Propose(EntryField::eswzh);
+    const Settings settings = r.presenter.settings();
+    const std::string next = ProposedNumber(settings.ReadText(keys::kReceiptNumber, ""), settings, kToday);
     auto found = r.presenter.store().Open()->Query(DuplicateStatement(Column::swzh, next));
     EXPECT_EQ(found->CountRows(), 0) << "receipt number " << next << " would be given twice";
 }
 
-std::vector<std::string> SafetyCopies(const std::string& folder)
+std::vector<std::string> SafetyCopies(const std::string& database)
 {
     std::vector<std::string> copies;
-    for (const auto& entry : fs::directory_iterator(fs::u8path(folder).parent_path())) {
+    for (const auto& entry : fs::directory_iterator(fs::u8path(database).parent_path())) {
         const std::string name = PathToUtf8(entry.path());
         if (name.find(".before-restore-") != std::string::npos) copies.push_back(name);
     }
