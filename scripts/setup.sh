@@ -18,6 +18,7 @@ packages=(
   postgresql unixodbc unixodbc-dev odbc-postgresql
   libz-mingw-w64-dev libxlsxwriter-dev libpugixml-dev libzip-dev zlib1g-dev
   libreoffice-writer-nogui libreoffice-calc-nogui python3-openpyxl
+  clang libclang-rt-dev libfuzzer-14-dev
 )
 
 is_installed() {

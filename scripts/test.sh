@@ -72,12 +72,29 @@ run_emulated_acceptance() {
   fi
 }
 
+# Every parser under libFuzzer for a bounded time; bench/fuzz.sh runs longer.
+readonly fuzz_seconds=20
+run_fuzz() {
+  echo "== fuzz: every parser for ${fuzz_seconds} s over its corpus, two at a time"
+  local log="$logs/fuzz.log" targets
+  if bash scripts/fuzz.sh "$fuzz_seconds" 2>&1 | tee "$log"; then
+    targets="$(grep -c '^fuzz .*executions' "$log" || true)"
+    passed_total=$((passed_total + targets))
+    ran+=("fuzz: $targets targets ran ${fuzz_seconds} s each and held their properties")
+  else
+    failed+=("fuzz")
+    failed_total=$((failed_total + 1))
+    ran+=("fuzz: FAILED, see $log and build/fuzz-findings")
+  fi
+}
+
 # The register's tests run on its file and again on a database server.
 quorva_start_postgres
 trap 'quorva_stop_postgres' EXIT
 
 build native
 run_tests native
+run_fuzz
 build bench
 
 quorva_start_session

@@ -10,6 +10,27 @@ namespace {
 const char* const kMainDatabase = "main";
 constexpr int kAllPages = -1;
 
+// A record the register calls stored must survive the register being killed
+// and the machine losing power the moment after. Synchronous "full" syncs
+// the journal and the database at every commit before the clerk is told,
+// and a backup's file before it is moved into place. SQLite's rollback
+// journal ("delete" mode) keeps the database one file, which backups,
+// restores and older registers copy as it is, and a commit cut short leaves
+// a journal that the next opening plays back, so the file always holds the
+// last commit; a write-ahead log would keep committed records in a second
+// file. Both are SQLite's defaults, set at every opening all the same, as a
+// file made elsewhere may carry another mode and a build another default.
+const char* const kDurability = "PRAGMA synchronous=FULL; PRAGMA journal_mode=DELETE;";
+
+int SetDurability(sqlite3* db)
+{
+    // A file that another connection holds, or keeps in write-ahead mode,
+    // changes at a later opening; its own journal keeps it whole meanwhile,
+    // and this connection must still open.
+    const int rc = sqlite3_exec(db, kDurability, nullptr, nullptr, nullptr);
+    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? SQLITE_OK : rc;
+}
+
 std::string AsciiLower(std::string text)
 {
     for (char& c : text) {
@@ -60,7 +81,9 @@ void TSQLiteDatabase::Open(const std::string& fileName, int flags)
     sqlite3* db = nullptr;
     // A connection lives inside one command on one thread, so it needs no
     // lock of its own; that lock was taken and released for every value read.
-    const int rc = sqlite3_open_v2(fileName.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(fileName.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Nothing is written through a read-only connection.
+    if (rc == SQLITE_OK && !(flags & SQLITE_OPEN_READONLY)) rc = SetDurability(db);
     if (rc == SQLITE_OK) {
         db_ = db;
         return;

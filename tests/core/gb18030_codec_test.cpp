@@ -9,7 +9,9 @@
 namespace {
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool IsPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+// Private-use characters at scattered codes of code page 936, which Windows
+// maps and the iconv of the native tests does not.
+bool OnlyWindowsMaps(char32_t c) { return c >= 0xE766 && c <= 0xE864; }
 
 std::u16string Single(char32_t c)
 {
@@ -23,7 +25,7 @@ TEST(Gb18030Codec, EveryCharacterOfTheBasicPlaneRoundTrips)
     const auto codePage = OpenCodePage936();
     int failures = 0;
     for (char32_t c = 1; c < 0x10000; ++c) {
-        if (IsSurrogate(c) || IsPrivateUse(c)) continue;
+        if (IsSurrogate(c) || OnlyWindowsMaps(c)) continue;
         const std::string bytes = EncodeGb18030(Single(c), *codePage);
         if (DecodeGb18030(bytes, *codePage) != Single(c) && ++failures < 10) ADD_FAILURE() << std::hex << c;
     }
@@ -60,6 +62,8 @@ TEST(Gb18030Codec, BrokenSequencesBecomeReplacementCharacters)
 }
 
 #ifndef _WIN32
+bool IsPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
+
 // The system's own GB18030 (2005 edition) as the reference.
 std::string SystemGb18030(const std::u16string& text)
 {

@@ -29,7 +29,9 @@ TEST(ButtonRowLayout, EveryButtonStaysWholeAndApartFrom100To200PercentDownToA102
                 const ButtonBox& box = layout.buttons[i];
                 EXPECT_TRUE(box.width >= captions[i] && box.left >= 0 && box.right() <= width) << i;
                 for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(box, layout.buttons[j])) << i << " on " << j;
-                if (dpi == 96 && width >= 1024 && i < 6) EXPECT_EQ(box.left, 8 + 104 * static_cast<int>(i));
+                if (dpi == 96 && width >= 1024 && i < 6) {
+                    EXPECT_EQ(box.left, 8 + 104 * static_cast<int>(i));
+                }
             }
             EXPECT_EQ(layout.buttons.back().right(), width - metrics.margin) << "退出 keeps the right edge";
             EXPECT_EQ(layout.buttons.back().bottom(), layout.height - metrics.padding) << "on the last row";

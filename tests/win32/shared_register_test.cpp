@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "tests/win32/main_form_fixture.h"
@@ -36,14 +37,16 @@ protected:
     }
 
     // Starts clerk_process.exe beside this program.
-    HANDLE StartClerk(int clerk, int scans)
+    HANDLE StartClerk(int clerk, int scans) { return StartClerkWith(clerk, std::to_wstring(scans)); }
+
+    HANDLE StartClerkWith(int clerk, const std::wstring& arguments)
     {
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring program = self;
         program = program.substr(0, program.find_last_of(L'\\') + 1) + L"clerk_process.exe";
         std::wstring line = L"\"" + program + L"\" \"" + Widen(AppData()) + L"\" " + std::to_wstring(clerk) + L" " +
-                            std::to_wstring(scans);
+                            arguments;
         STARTUPINFOW startup{sizeof startup};
         PROCESS_INFORMATION process{};
         if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -110,6 +113,30 @@ TEST_F(SharedRegisterTest, AnotherClerksRegistrationShowsInTheListWithinTwoSecon
     while (RowCount() == 0 && GetTickCount() - registered < 2000) main_form_test::Pump(50);
     ASSERT_EQ(RowCount(), 1);
     EXPECT_EQ(Narrow(main_form_test::Text(form->Control(kStatusBar))), "职员1 14:02 新增 收文号 SW-0001");
+}
+
+// The second clerk to save is shown what the first changed and keeps their own.
+TEST_F(SharedRegisterTest, OfTwoClerksEditingOneRecordTheSecondIsToldAndChooses)
+{
+    ASSERT_TRUE(Finished(StartClerk(1, 1)));
+    Start();
+    ListView_SetItemState(form->Control(kList), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    bool otherSaved = false;
+    std::thread clerk([&] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 500 && !dialog; ++i, Sleep(10)) dialog = FindWindowW(L"#32770", L"编辑记录");
+        if (!dialog) return;
+        otherSaved = Finished(StartClerkWith(2, L"edit SW-0001 对方的标题"));
+        SetWindowTextW(GetDlgItem(dialog, TForm1::ControlId(quorva::EntryField::ewjbt)), L"我的标题");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Click(kEditRecord);
+    clerk.join();
+    EXPECT_TRUE(otherSaved);
+    ASSERT_EQ(prompter.shown.size(), 2u) << "the overwrite question, then the conflict";
+    EXPECT_EQ(prompter.shown[1].caption, "记录已被其他人修改");
+    EXPECT_NE(prompter.shown[1].text.find("现为“对方的标题”，您改为“我的标题”"), std::string::npos) << prompter.shown[1].text;
+    EXPECT_EQ(Column("wjbt"), std::vector<std::string>{"我的标题"});
 }
 
 }  // namespace

@@ -135,8 +135,15 @@ bool ScanBurst::Extend(const std::u16string& text, KeyVerdict& verdict)
 void ScanBurst::ComposePending(KeyVerdict& verdict)
 {
     if (!altCode_.Pending()) return;
-    const std::u16string text = altCode_.Compose(ansi_);
-    if (!Extend(text, verdict)) verdict.typed += text;
+    // Each composed character counts as typed, so that one below the
+    // printable ones (a code such as 5130 gives a line feed) ends a scan as
+    // its own key would, rather than landing inside the scan's text.
+    for (char16_t unit : altCode_.Compose(ansi_)) {
+        KeyVerdict typed;
+        SeeCharacter(unit, typed);
+        if (!typed.swallow) verdict.typed += unit;
+        verdict.runStarted = verdict.runStarted || typed.runStarted;
+    }
 }
 
 void ScanBurst::SeeCharacter(char16_t unit, KeyVerdict& verdict)

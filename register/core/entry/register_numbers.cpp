@@ -4,6 +4,7 @@
 
 #include "register/core/entry/number_advance.h"
 #include "register/core/entry/number_counters.h"
+#include "register/core/records/document_table.h"
 #include "register/core/storage/server_counters.h"
 #include "register/core/storage/store.h"
 
@@ -36,6 +37,18 @@ std::string RegisterNumbers::NextOnServer(StoreConnection& connection, Column co
     return next.empty() ? "" : FirstFreeNumber(connection, column, next);
 }
 
+std::string RegisterNumbers::FreeOnFile(Column column, const std::string& candidate)
+{
+    // A register stopped between storing a record and writing its number
+    // into the settings leaves the counter behind the records: the number
+    // after the counter is then taken, and so would every later one be.
+    if (candidate.empty() || !store_.Exists()) return candidate;
+    const std::unique_ptr<StoreConnection> connection = store_.Open();
+    if (!connection->HasTable(kTableName)) return candidate;
+    const std::string free = FirstFreeNumber(*connection, column, candidate);
+    return free.empty() ? candidate : free;
+}
+
 std::string RegisterNumbers::Propose(EntryField field)
 {
     for (const auto& number : kNumbers) {
@@ -48,7 +61,7 @@ std::string RegisterNumbers::Propose(EntryField field)
             next = NextOnServer(*connection, number.column, counters.Last(number.key, local),
                                 counters.Last(keys::kNumberYear, settings_.ReadText(keys::kNumberYear, "")));
         } else {
-            next = ProposedNumber(local, settings_, received_);
+            next = FreeOnFile(number.column, ProposedNumber(local, settings_, received_));
         }
         return proposed_[field] = next;
     }

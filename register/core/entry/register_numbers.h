@@ -38,6 +38,8 @@ public:
     std::string AllocateOnServer(StoreConnection& connection, RecordFields& fields);
 
 private:
+    // The first number from `candidate` on that no record of the file holds.
+    std::string FreeOnFile(Column column, const std::string& candidate);
     // The next number for a counter whose last number is `last` and whose
     // numbering year is `lastYear`, free of the server's records.
     std::string NextOnServer(StoreConnection& connection, Column column, const std::string& last,

@@ -1,6 +1,8 @@
 #include "register/core/records/database_copy.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <system_error>
 
@@ -24,6 +26,8 @@ const char* const kPartialSuffix = ".partial";
 const char* const kIntegrityCheck = "PRAGMA integrity_check";
 const char* const kIntegrityOk = "ok";
 const char* const kAnyTable = "select name from sqlite_master where type='table'";
+// The first bytes of every SQLite database, its closing NUL included.
+constexpr char kDatabaseHeader[] = "SQLite format 3";
 
 fs::path PathOf(const std::string& utf8)
 {
@@ -73,10 +77,23 @@ bool IsRestorable(TSQLiteDatabase& backup)
     }
 }
 
+// SQLite takes a file shorter than its header for an empty database, so a
+// few bytes of anything would restore as a register without records. A
+// backup of a register that never had a table is empty; any other starts
+// with the header. A file that cannot be read passes, for the opening to tell.
+bool EmptyOrDatabaseHeader(const std::string& path)
+{
+    std::ifstream file(PathOf(path), std::ios::binary);
+    char header[sizeof kDatabaseHeader] = {};
+    file.read(header, sizeof header);
+    return file.gcount() == 0 || std::equal(std::begin(header), std::end(header), std::begin(kDatabaseHeader));
+}
+
 // A read-only connection on the backup, or nothing when it is not one the
 // register can take; a file that cannot be opened raises.
 std::unique_ptr<TSQLiteDatabase> OpenRestorableBackup(const std::string& backupPath)
 {
+    if (!EmptyOrDatabaseHeader(backupPath)) return nullptr;
     auto backup = std::make_unique<TSQLiteDatabase>(backupPath, TSQLiteDatabase::ReadOnly{});
     if (!IsRestorable(*backup)) return nullptr;
     return backup;

@@ -85,6 +85,52 @@ std::optional<char16_t> ExtraCharacter(std::uint16_t code)
     return std::nullopt;
 }
 
+// GB18030's user-defined areas hold the private-use characters U+E000 to
+// U+E765, where offices keep the rare characters of their people's names.
+// Not every platform's code page 936 has them, so the codec knows them too.
+struct UserDefinedArea {
+    char16_t first;
+    std::uint8_t firstLead;
+    std::uint8_t lastLead;
+    std::uint8_t firstTrail;
+    std::uint8_t lastTrail;
+};
+constexpr UserDefinedArea kUserDefinedAreas[] = {
+    {0xE000, 0xAA, 0xAF, 0xA1, 0xFE},
+    {0xE234, 0xF8, 0xFE, 0xA1, 0xFE},
+    {0xE4C6, 0xA1, 0xA7, 0x40, 0xA0},  // trails skip 0x7F
+};
+constexpr std::uint8_t kNoTrail = 0x7F;
+
+std::uint32_t TrailsPerLead(const UserDefinedArea& area)
+{
+    const std::uint32_t span = area.lastTrail - area.firstTrail + 1u;
+    return area.firstTrail < kNoTrail && kNoTrail < area.lastTrail ? span - 1 : span;
+}
+
+std::optional<std::uint16_t> UserDefinedCode(char16_t character)
+{
+    for (const UserDefinedArea& area : kUserDefinedAreas) {
+        const std::uint32_t perLead = TrailsPerLead(area);
+        const std::uint32_t index = static_cast<std::uint32_t>(character - area.first);
+        if (character < area.first || index >= perLead * (area.lastLead - area.firstLead + 1u)) continue;
+        std::uint32_t trail = area.firstTrail + index % perLead;
+        if (area.firstTrail < kNoTrail && trail >= kNoTrail) ++trail;
+        return static_cast<std::uint16_t>((area.firstLead + index / perLead) << 8 | trail);
+    }
+    return std::nullopt;
+}
+
+std::optional<char16_t> UserDefinedCharacter(std::uint8_t lead, std::uint8_t trail)
+{
+    for (const UserDefinedArea& area : kUserDefinedAreas) {
+        if (lead < area.firstLead || lead > area.lastLead || trail < area.firstTrail || trail > area.lastTrail) continue;
+        const std::uint32_t column = trail - area.firstTrail - (area.firstTrail < kNoTrail && trail > kNoTrail ? 1u : 0u);
+        return static_cast<char16_t>(area.first + (lead - area.firstLead) * TrailsPerLead(area) + column);
+    }
+    return std::nullopt;
+}
+
 void EncodeBmp(std::string& out, char16_t character, const CodePage936& codePage)
 {
     if (character < 0x80) {
@@ -95,6 +141,8 @@ void EncodeBmp(std::string& out, char16_t character, const CodePage936& codePage
         AppendTwoByte(out, *code);
     } else if (auto linear = BmpLinear(character)) {
         AppendFourByte(out, *linear);
+    } else if (auto userDefined = UserDefinedCode(character)) {
+        AppendTwoByte(out, *userDefined);
     } else {
         out += kUnmappable;
     }
@@ -150,6 +198,8 @@ std::size_t DecodeOne(std::string_view bytes, std::size_t pos, const CodePage936
         out += *extra;
     } else if (auto character = codePage.Decode(lead, at(1))) {
         out += *character;
+    } else if (auto userDefined = UserDefinedCharacter(lead, at(1))) {
+        out += *userDefined;
     } else {
         out += kReplacement;
     }
