@@ -1,10 +1,12 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -48,9 +50,32 @@ std::string Contents(const std::string& path, const char* tables = "SELECT name 
     return text;
 }
 
+// The records' columns but the ID as text, a line a record, in sorted
+// order: a backup whose IDs are no keys (its ID column made without INTEGER
+// PRIMARY KEY) restores its records under IDs the register gives them, and
+// a value's type is the register's table's.
 std::string Records(const std::string& path)
 {
-    return Contents(path, "SELECT name FROM sqlite_master WHERE type='table' AND name='Quorva'");
+    std::string select = "SELECT ";
+    for (int column = 0; column < kColumnCount; ++column) {
+        if (static_cast<Column>(column) == Column::ID) continue;
+        select += std::string(select.size() > 7 ? "," : "") + "ifnull(CAST([" + ColumnName(static_cast<Column>(column)) + "] AS TEXT),'')";
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::vector<std::string> lines;
+    const auto append = [](void* out, int count, char** values, char**) {
+        std::string line;
+        for (int i = 0; i < count; ++i) line += std::string(values[i] ? values[i] : "NULL") + "|";
+        static_cast<std::vector<std::string>*>(out)->push_back(line);
+        return 0;
+    };
+    sqlite3_exec(db, (select + " FROM Quorva").c_str(), append, &lines, nullptr);
+    sqlite3_close(db);
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
 }
 
 // A register of two records, made once per process.
@@ -99,7 +124,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TSQLiteDatabase restored(r.live, TSQLiteDatabase::ReadOnly{});
     Require(restored.Query("PRAGMA integrity_check")->TextAt(0) == "ok", "a restored register is sound");
     Require(Records(*safetyCopy) == Records(r.original), "the safety copy holds the records from before");
-    const std::string backupRecords = Records(r.backup);
-    Require(Records(r.live) == (backupRecords.empty() ? "Quorva:\n" : backupRecords), "the register holds the backup's records");
+    Require(Records(r.live) == Records(r.backup), "the register holds the backup's records");
     return 0;
 }

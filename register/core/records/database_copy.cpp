@@ -25,7 +25,9 @@ namespace fs = std::filesystem;
 const char* const kPartialSuffix = ".partial";
 const char* const kIntegrityCheck = "PRAGMA integrity_check";
 const char* const kIntegrityOk = "ok";
-const char* const kAnyTable = "select name from sqlite_master where type='table'";
+// Any entry of the schema, whatever its type says: SQLite builds its tables
+// from their statements, so a damaged type could hide a table that is there.
+const char* const kAnySchemaEntry = "select name from sqlite_master";
 // The first bytes of every SQLite database, its closing NUL included.
 constexpr char kDatabaseHeader[] = "SQLite format 3";
 
@@ -58,20 +60,20 @@ std::string::size_type LastSeparator(const std::string& path)
     return path.find_last_of("\\/");
 }
 
-bool HoldsNoTable(TSQLiteDatabase& db)
+bool HoldsNothing(TSQLiteDatabase& db)
 {
-    return db.Query(kAnyTable)->CountRows() == 0;
+    return db.Query(kAnySchemaEntry)->CountRows() == 0;
 }
 
 // A database the register can take: sound, and with the register's whole
-// table or none (the list then creates it). A file that is no database at
+// table or nothing at all (the list then creates the table). A file that is no database at
 // all fails its first query.
 bool IsRestorable(TSQLiteDatabase& backup)
 {
     try {
         const std::unique_ptr<TSQLiteTable> check = backup.Query(kIntegrityCheck);
         if (check->CountRows() != 1 || check->TextAt(0) != kIntegrityOk) return false;
-        return backup.HasTable(kTableName) ? HasEveryColumn(backup) : HoldsNoTable(backup);
+        return backup.HasTable(kTableName) ? HasEveryColumn(backup) : HoldsNothing(backup);
     } catch (const std::exception&) {
         return false;
     }
