@@ -8,6 +8,7 @@
 #include "register/core/history/change_history.h"
 #include "register/win32/automation/table_exporter.h"
 #include "register/win32/history/journal_list.h"
+#include "register/win32/platform/date_picker.h"
 
 namespace {
 
@@ -29,22 +30,6 @@ constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 28;
 constexpr int kDropDownHeight = 240;
 constexpr int kFilterLabelBase = 1100;
-
-SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
-{
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(date.year);
-    time.wMonth = static_cast<WORD>(date.month);
-    time.wDay = static_cast<WORD>(date.day);
-    return time;
-}
-
-quorva::CivilDate PickedDate(HWND picker)
-{
-    SYSTEMTIME time{};
-    SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
-    return quorva::CivilDate{time.wYear, time.wMonth, time.wDay};
-}
 
 }  // namespace
 
@@ -94,8 +79,7 @@ bool THistoryForm::OnInit()
 void THistoryForm::ShowFilter(const quorva::HistoryFilter& filter)
 {
     for (const auto& [id, date] : {std::pair{kFrom, filter.from}, std::pair{kTo, filter.to}}) {
-        SYSTEMTIME time = ToSystemTime(date);
-        SendMessageW(Control(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+        ShowPickerDate(Control(id), date);
     }
     SendMessageW(Control(kAction), CB_SETCURSEL, 0, 0);
 }

@@ -8,6 +8,7 @@
 #include "register/core/shell/main_window_presenter.h"
 #include "register/core/text/text_encoding.h"
 #include "register/win32/automation/table_exporter.h"
+#include "register/win32/platform/date_picker.h"
 #include "register/win32/platform/dpi.h"
 
 using namespace statistics_form;
@@ -35,22 +36,6 @@ constexpr int kNumberColumnWidth = 70;
 
 // The date pickers show as much of the date as the period's kind uses.
 const wchar_t* const kDateFormats[] = {L"yyyy'年'", L"yyyy'年'M'月'", L"yyyy'年'M'月'd'日'"};
-
-SYSTEMTIME ToSystemTime(const quorva::CivilDate& date)
-{
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(date.year);
-    time.wMonth = static_cast<WORD>(date.month);
-    time.wDay = static_cast<WORD>(date.day);
-    return time;
-}
-
-quorva::CivilDate PickedDate(HWND picker)
-{
-    SYSTEMTIME time{};
-    DateTime_GetSystemtime(picker, &time);
-    return {time.wYear, time.wMonth, time.wDay};
-}
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc)
 {
@@ -305,10 +290,8 @@ void TStatisticsForm::ShowPeriod()
     showingPeriod_ = true;
     SendMessageW(Control(kPeriodKind), CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
     for (const int id : {kFrom, kTo}) DateTime_SetFormat(Control(id), kDateFormats[kind]);
-    SYSTEMTIME from = ToSystemTime(period.from);
-    SYSTEMTIME to = ToSystemTime(period.to);
-    DateTime_SetSystemtime(Control(kFrom), GDT_VALID, &from);
-    DateTime_SetSystemtime(Control(kTo), GDT_VALID, &to);
+    ShowPickerDate(Control(kFrom), period.from);
+    ShowPickerDate(Control(kTo), period.to);
     const int rangeShown = period.kind == quorva::PeriodKind::Range ? SW_SHOW : SW_HIDE;
     ShowWindow(Control(kToLabel), rangeShown);
     ShowWindow(Control(kTo), rangeShown);
