@@ -38,11 +38,10 @@ void ScanAgainstReload(benchmark::State& state)
     ScriptedPrompter prompter;
     bench::CountingView view;
     Silence signals;
+    bench::NameBenchFile(store, "A:", path);
     quorva::MainWindowPresenter presenter(
         view, quorva::MainWindowEnvironment{fs, store, prompter, "A:", {"X:"}, [] { return quorva::CivilDate{2027, 1, 8}; }});
     presenter.FormCreate();
-    // The database path is "\" + the name; put the real path in place.
-    const_cast<quorva::MainWindowState&>(presenter.state()).databasePath = path;
     quorva::UnstoredScans unstored(fs, [] { return std::string(); });
     quorva::ScanIntake intake(presenter, view, signals, unstored);
     int n = 0;
@@ -55,7 +54,9 @@ void ScanAgainstReload(benchmark::State& state)
         state.counters["reload_ms"] = reload * 1e3;
         state.counters["ratio"] = scan / reload;
     }
-    if (presenter.rows().empty()) state.SkipWithError("the scan stored nothing");
+    if (presenter.rows().size() <= static_cast<std::size_t>(count)) {
+        state.SkipWithError("the scan stored nothing in the bench file");
+    }
 }
 
 }  // namespace
