@@ -12,11 +12,9 @@
 #include <vector>
 
 #include "bench/bench_records.h"
-#include "bench/counting_view.h"
+#include "bench/bench_register.h"
 #include "register/core/automation/list_export.h"
 #include "register/core/automation/list_workbook.h"
-#include "register/core/shell/main_window_presenter.h"
-#include "tests/support/fakes.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -52,16 +50,8 @@ void WriteDirectly(const std::vector<SheetRow>& rows, const std::string& path, c
 void ExportAgainstLibrary(benchmark::State& state)
 {
     const std::string path = bench::EnsureBenchFile(bench::kRecordCount);
-    FakeFileSystem fs;
-    MemoryProfileStore store;
-    ScriptedPrompter prompter;
-    bench::CountingView view;
-    const std::string appData = "A:";
-    bench::NameBenchFile(store, appData, path);
-    quorva::MainWindowPresenter presenter(
-        view, quorva::MainWindowEnvironment{fs, store, prompter, appData, {"X:"},
-                                            [] { return quorva::CivilDate{2026, 12, 8}; }});
-    presenter.FormCreate();
+    bench::BenchRegister onFile(path);
+    quorva::MainWindowPresenter& presenter = onFile.presenter;
     presenter.Button3Click();
     const quorva::RecordList& list = presenter.rows();
     std::vector<SheetRow> cells;

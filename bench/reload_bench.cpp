@@ -13,10 +13,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/counting_view.h"
 #include "bench/bench_records.h"
-#include "register/core/shell/main_window_presenter.h"
-#include "tests/support/fakes.h"
+#include "bench/bench_register.h"
 
 namespace {
 
@@ -43,17 +41,8 @@ double ResidentBytes()
 void ReloadAgainstShell(benchmark::State& state)
 {
     const std::string path = bench::EnsureBenchFile(static_cast<int>(state.range(0)));
-    FakeFileSystem fs;
-    MemoryProfileStore store;
-    ScriptedPrompter prompter;
-    bench::CountingView view;
-    const std::string appData = "A:";
-    bench::NameBenchFile(store, appData, path);
-    quorva::MainWindowPresenter presenter(
-        view, quorva::MainWindowEnvironment{fs, store, prompter, appData, {"X:"}, [] {
-                                               return quorva::CivilDate{2026, 12, 8};
-                                           }});
-    presenter.FormCreate();
+    bench::BenchRegister onFile(path);
+    quorva::MainWindowPresenter& presenter = onFile.presenter;
     // The first reload fills the list, so every timed one replaces a full list.
     presenter.Button3Click();
     const std::string command = "sqlite3 '" + path + "' 'SELECT * FROM Quorva' > /dev/null";
@@ -66,9 +55,9 @@ void ReloadAgainstShell(benchmark::State& state)
         state.counters["shell_ms"] = shell * 1e3;
         state.counters["ratio"] = ours / shell;
     }
-    if (view.shown == 0) state.SkipWithError("nothing listed: the register did not read the bench file");
+    if (onFile.view.shown == 0) state.SkipWithError("nothing listed: the register did not read the bench file");
     const double fileBytes = static_cast<double>(bench::FileBytes(path));
-    state.counters["rows"] = static_cast<double>(view.shown);
+    state.counters["rows"] = static_cast<double>(onFile.view.shown);
     state.counters["file_MB"] = fileBytes / 1e6;
     state.counters["peak_x_file"] = PeakResidentBytes() / fileBytes;
     state.counters["rest_x_file"] = ResidentBytes() / fileBytes;

@@ -7,10 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/counting_view.h"
 #include "bench/bench_records.h"
-#include "register/core/shell/main_window_presenter.h"
-#include "tests/support/fakes.h"
+#include "bench/bench_register.h"
 
 namespace {
 
@@ -39,16 +37,9 @@ private:
 void SearchAgainstShell(benchmark::State& state, const char* value)
 {
     const std::string path = bench::EnsureBenchFile(static_cast<int>(state.range(0)));
-    FakeFileSystem fs;
-    MemoryProfileStore store;
-    ScriptedPrompter prompter;
-    bench::CountingView view;
     TitleSearch dialog(value);
-    quorva::MainWindowPresenter presenter(
-        view, quorva::MainWindowEnvironment{fs, store, prompter, "A:", {"X:"},
-                                            [] { return quorva::CivilDate{2026, 12, 8}; }, nullptr, &dialog});
-    bench::NameBenchFile(store, "A:", path);
-    presenter.FormCreate();
+    bench::BenchRegister onFile(path, &dialog);
+    quorva::MainWindowPresenter& presenter = onFile.presenter;
     const std::string statement = std::string("SELECT * FROM Quorva  where wjbt like '%") + value + "%'";
     const std::string command = "sqlite3 '" + path + "' \"" + statement + "\" > /dev/null";
     for (auto _ : state) {
@@ -60,8 +51,8 @@ void SearchAgainstShell(benchmark::State& state, const char* value)
         state.counters["shell_ms"] = shell * 1e3;
         state.counters["ratio"] = ours / shell;
     }
-    if (view.shown == 0) state.SkipWithError("nothing listed: the register did not read the bench file");
-    state.counters["rows"] = static_cast<double>(view.shown);
+    if (onFile.view.shown == 0) state.SkipWithError("nothing listed: the register did not read the bench file");
+    state.counters["rows"] = static_cast<double>(onFile.view.shown);
 }
 
 // The median of 5 pairs for the searches that show every row; of 15 for the
